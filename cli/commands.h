@@ -1,0 +1,18 @@
+// The subcommands of zeltran-cli. Each takes its own arguments (after the
+// subcommand's name) and returns the process exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+using Arguments = std::vector<std::string>;
+
+// Exit status for a command line that cannot be used.
+constexpr int kUsageError = 2;
+
+int RunInfo(const Arguments& arguments);
+int RunCell(const Arguments& arguments);
+
+// Writes "zeltran-cli: <message>" and the usage hint to standard error and
+// returns kUsageError.
+int UsageError(const std::string& message);

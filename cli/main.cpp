@@ -1,0 +1,60 @@
+// zeltran-cli: the parsing, building and merging core from the command line.
+#include "cli/commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: zeltran-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "commands:\n"
+    "  info PAGE          tables of a saved page: 'tables N', 'link LINK', then\n"
+    "                     one line 'K ROWS COLUMNS LINES' per table\n"
+    "  cell PAGE T R C    the bytes of cell (T, R, C) of the page\n"
+    "  --help             this text\n";
+
+struct Command {
+    const char* name;
+    int (*run)(const Arguments&);
+};
+
+constexpr Command kCommands[] = {
+    {"info", RunInfo},
+    {"cell", RunCell},
+};
+
+} // namespace
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "zeltran-cli: %s\nTry 'zeltran-cli --help'.\n", message.c_str());
+    return kUsageError;
+}
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Page bytes go out unchanged: no LF to CR LF translation.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return kUsageError;
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    const Arguments arguments(argv + 2, argv + argc);
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) == 0) {
+            return command.run(arguments);
+        }
+    }
+    return UsageError(std::string("unknown command: ") + argv[1]);
+}

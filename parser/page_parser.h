@@ -1,0 +1,35 @@
+// One parsed page: its tables, converted to text, and its thread link.
+#pragma once
+
+#include "parser/cell_reader.h"
+#include "parser/split_tables.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ParsedTable {
+    TableInfo info;
+    std::string text; // converted: markers and text on lines ended by CR LF
+    CellIndex cells;
+};
+
+struct ParseState {
+    std::vector<ParsedTable> tables; // tables 1..n of the last parse
+    std::string threadLink;
+};
+
+// Replaces `state` with the parse of a page text as read from its file
+// (before preparation) and returns the number of tables, 0 when the page is
+// unusable.
+int32_t ParsePageText(ParseState& state, std::string pageText);
+
+// Reads and parses the page file at `path`.
+int32_t LoadAndParse(ParseState& state, const char* path);
+
+// The text of one cell, the table, row and column clamped to the page.
+std::string ReadCell(const ParseState& state, int32_t table, int32_t row, int32_t column);
+
+// 0: table count (-1 without tables); 1, 2, 3: rows, columns, lines of the
+// clamped table (0 without tables); any other selector 0.
+int32_t GetTableInfo(const ParseState& state, int32_t what, int32_t table);

@@ -1,0 +1,110 @@
+#include "parser/page_text.h"
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace {
+
+constexpr char kEndOfFile = 0x1A;
+
+std::array<unsigned char, 256> MakeUpperCaseTable() {
+    std::array<unsigned char, 256> table{};
+    for (int byte = 0; byte < 256; ++byte) {
+        table[byte] = static_cast<unsigned char>(byte);
+    }
+    for (int letter = 'a'; letter <= 'z'; ++letter) {
+        table[letter] = static_cast<unsigned char>(letter - 'a' + 'A');
+    }
+    // Code page 437: ü é ä å ç ö ñ and their capitals.
+    constexpr std::array<std::array<unsigned char, 2>, 7> accented{{{0x81, 0x9A},
+                                                                    {0x82, 0x90},
+                                                                    {0x84, 0x8E},
+                                                                    {0x86, 0x8F},
+                                                                    {0x87, 0x80},
+                                                                    {0x94, 0x99},
+                                                                    {0xA4, 0xA5}}};
+    for (const auto& [small, capital] : accented) {
+        table[small] = capital;
+    }
+    return table;
+}
+
+const std::array<unsigned char, 256> kUpperCase = MakeUpperCaseTable();
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+void ReplaceRecordHeaderGuard(std::string& text) {
+    constexpr std::string_view header = "'MESSAGE";
+    std::string::size_type at = 0;
+    while ((at = text.find(header, at)) != std::string::npos) {
+        // Same length, so the text can be patched in place.
+        std::memcpy(&text[at + 2], "essage", 6);
+        at += header.size();
+    }
+}
+
+void UpperCaseTags(std::string& text) {
+    bool inTag = false;
+    for (char& byte : text) {
+        if (byte == '<') {
+            inTag = true;
+        } else if (byte == '>') {
+            inTag = false;
+        } else if (inTag) {
+            byte = static_cast<char>(kUpperCase[static_cast<unsigned char>(byte)]);
+        }
+    }
+}
+
+} // namespace
+
+unsigned char UpperCaseByte(unsigned char byte) {
+    return kUpperCase[byte];
+}
+
+std::string PageTextFromFileBytes(std::string bytes) {
+    if (const auto end = bytes.find(kEndOfFile); end != std::string::npos) {
+        bytes.resize(end);
+    }
+    // Drop every CR and a LF that directly follows it, compacting in place.
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < bytes.size(); ++in) {
+        if (bytes[in] == '\r') {
+            if (in + 1 < bytes.size() && bytes[in + 1] == '\n') {
+                ++in;
+            }
+            continue;
+        }
+        bytes[out++] = bytes[in];
+    }
+    bytes.resize(out);
+    return bytes;
+}
+
+std::string ReadPageText(const char* path) {
+    // fopen shares the file for reading and writing on Windows as well.
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    if (!file) {
+        return {};
+    }
+    std::string bytes;
+    char buffer[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        bytes.append(buffer, got);
+    }
+    if (std::ferror(file.get())) {
+        return {};
+    }
+    return PageTextFromFileBytes(std::move(bytes));
+}
+
+void PreparePageText(std::string& text) {
+    ReplaceRecordHeaderGuard(text);
+    UpperCaseTags(text);
+}
