@@ -1,0 +1,62 @@
+// The file operations that building and merging forum bases need, behind a
+// small interface: the platform's own (Win32 calls with byte-string paths,
+// or POSIX), and in tests a wrapper that makes a chosen operation fail.
+//
+// Paths are byte strings in the system's code page; nothing is converted.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// An open file; closed when destroyed.
+class OpenFile {
+  public:
+    virtual ~OpenFile() = default;
+
+    // Reads up to `size` bytes at the current position; returns the count
+    // read, 0 at the end of the file, -1 on failure.
+    virtual int64_t Read(char* buffer, std::size_t size) = 0;
+    // Writes all `size` bytes at the current position, or fails.
+    virtual bool Write(const char* data, std::size_t size) = 0;
+    // Pushes written bytes through to the disk.
+    virtual bool Flush() = 0;
+    // Cuts (or extends) the file to `size` bytes and moves to its end.
+    virtual bool Truncate(uint64_t size) = 0;
+    // The file's size in bytes, -1 on failure.
+    virtual int64_t Size() = 0;
+};
+
+enum class OpenMode {
+    Read,           // existing file, reading
+    CreateTruncate, // new or emptied file, writing
+};
+
+enum class Sharing {
+    Shared,    // other processes may read and write the file meanwhile
+    Exclusive, // nobody else may open the file while it is open
+};
+
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+
+    // Null when the file cannot be opened.
+    virtual std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode, Sharing sharing) = 0;
+    // True when a directory search for `path` finds a file (read-only or
+    // not) or a folder; hidden and system files do not count.
+    virtual bool Exists(const std::string& path) = 0;
+    // The names (without folder) of the plain files in `folder` whose names
+    // match `pattern` ("*.html"), letter case ignored, in the order the
+    // search delivers them. Folders and hidden or system files are left
+    // out; natively a name beginning with "." counts as hidden.
+    virtual std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) = 0;
+    virtual bool Delete(const std::string& path) = 0;
+    // Renames `from` to `to`; fails when `to` exists.
+    virtual bool Rename(const std::string& from, const std::string& to) = 0;
+};
+
+// The platform's file system.
+FileSystem& PlatformFileSystem();
