@@ -91,7 +91,7 @@ TEST(ParvexDll, ClampsTableRowAndColumn) {
 
 TEST(ParvexDll, EmptyResultsAreNullPointers) {
     ScratchFolder folder;
-    const std::string page = folder.write("plain.html", "<TABLE><TR><TD></TD></TR></TABLE>");
+    const std::string page = folder.write("plain.html", "<TABLE>no rows</TABLE>");
     ASSERT_EQ(pxLoadAndParse(page.c_str()), 1);
     EXPECT_TRUE(Result(pxReadCell(1, 1, 1)).isNull());
     EXPECT_TRUE(Result(GetLink()).isNull());
@@ -122,7 +122,8 @@ TEST(ParvexDll, EntryRoutineFollowsTheReasonTable) {
     HMODULE library = GetModuleHandleA("parvex.dll");
     ASSERT_NE(library, nullptr);
     using EntryRoutine = int32_t(__stdcall*)(HINSTANCE, DWORD, LPVOID);
-    auto entry = reinterpret_cast<EntryRoutine>(GetProcAddress(library, "LIBMAIN"));
+    auto entry =
+        reinterpret_cast<EntryRoutine>(reinterpret_cast<void*>(GetProcAddress(library, "LIBMAIN")));
     ASSERT_NE(entry, nullptr);
 
     ScratchFolder folder;
