@@ -1,1 +1,166 @@
+// The parser against the literal implementation of its rules, on pages
+// generated from the markup the rules care about.
+#include "parser/convert_markup.h"
+#include "parser/page_parser.h"
+#include "parser/page_text.h"
+#include "parser/tests/reference_parser.h"
+
 #include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Pieces that the conversion rules, the table scan and the link capture
+// react to, and near misses of them.
+const std::vector<std::string> kPieces = {"<table>",
+                                          "<TABLE BORDER=0>",
+                                          "</table>",
+                                          "<tr>",
+                                          "<TR CLASS=x>",
+                                          "</tr>",
+                                          "<td>",
+                                          "<TD WIDTH=3>",
+                                          "</td>",
+                                          "<br>",
+                                          "<p>",
+                                          "<P CLASS=q>",
+                                          "</p>",
+                                          "/P>",
+                                          "<b>",
+                                          "</b>",
+                                          "<i>",
+                                          "</i>",
+                                          "</font>",
+                                          "<font color=red>",
+                                          "<pre>",
+                                          "</pre>",
+                                          "<center>",
+                                          "</center>",
+                                          "<hr>",
+                                          "<blockquote>",
+                                          "</blockquote>",
+                                          "&nbsp;",
+                                          "&lt;",
+                                          "&gt;",
+                                          "&amp;",
+                                          "&lt;TD&gt;",
+                                          "&lt;td&gt;",
+                                          "<img src=\"i.gif\">",
+                                          "<img alt=x>",
+                                          "<a href=\"http://h/x\">",
+                                          "<a href=http://h/y target=t>",
+                                          "<a href=\"?a=1&thread=http://w/s/1.html&b\">",
+                                          "</a>",
+                                          "<form action=f>",
+                                          "</form>",
+                                          "'MESSAGE",
+                                          "\r\n",
+                                          "\n",
+                                          "\r",
+                                          "\x1A",
+                                          " ",
+                                          "\"",
+                                          "<",
+                                          ">",
+                                          "word",
+                                          "Word",
+                                          "\x81\x94\xA4",
+                                          "http://",
+                                          "<TD",
+                                          "<TR",
+                                          "<A HREF=",
+                                          " X>"};
+
+std::string RandomPage(std::mt19937& random, std::size_t pieces) {
+    std::uniform_int_distribution<std::size_t> pick(0, kPieces.size() - 1);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::string page;
+    for (std::size_t i = 0; i < pieces; ++i) {
+        if (random() % 16 == 0) {
+            page += static_cast<char>(byte(random));
+        } else {
+            page += kPieces[pick(random)];
+        }
+    }
+    return page;
+}
+
+void ExpectSameParse(const std::string& fileBytes) {
+    reference::State expected;
+    const int32_t expectedTables = reference::LoadAndParse(expected, fileBytes);
+    ParseState actual;
+    const int32_t actualTables = ParsePageText(actual, reference::PageTextFromFileBytes(fileBytes));
+    ASSERT_EQ(actualTables, expectedTables) << fileBytes;
+    ASSERT_EQ(actual.threadLink, expected.threadLink) << fileBytes;
+    for (int32_t table = 0; table <= expectedTables + 1; ++table) {
+        for (int32_t what = -1; what <= 4; ++what) {
+            ASSERT_EQ(GetTableInfo(actual, what, table),
+                      reference::GetTableInfo(expected, what, table))
+                << "what " << what << " table " << table << "\n"
+                << fileBytes;
+        }
+        const int32_t rows = reference::GetTableInfo(expected, 1, table);
+        const int32_t columns = reference::GetTableInfo(expected, 2, table);
+        for (int32_t row = -1; row <= rows + 1; ++row) {
+            for (int32_t column = -1; column <= columns + 1; ++column) {
+                ASSERT_EQ(ReadCell(actual, table, row, column),
+                          reference::ReadCell(expected, table, row, column))
+                    << "cell " << table << "," << row << "," << column << "\n"
+                    << fileBytes;
+            }
+        }
+    }
+}
+
+TEST(Differential, StepOneLineRulesMatch) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        const std::string bytes = RandomPage(random, random() % 12);
+        std::string expected = reference::PageTextFromFileBytes(bytes);
+        EXPECT_EQ(PageTextFromFileBytes(bytes), expected);
+    }
+}
+
+TEST(Differential, ConversionMatchesTheLiteralRules) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string table = RandomPage(random, random() % 40);
+        std::string expectedLink;
+        std::string actualLink;
+        const std::string expected = reference::ConvertMarkup(table, expectedLink);
+        ASSERT_EQ(ConvertMarkup(table, actualLink), expected) << table;
+        ASSERT_EQ(actualLink, expectedLink) << table;
+    }
+}
+
+TEST(Differential, WholePagesMatchTheLiteralRules) {
+    std::mt19937 random(13);
+    for (int round = 0; round < 1500; ++round) {
+        ExpectSameParse(RandomPage(random, random() % 80));
+    }
+}
+
+TEST(Differential, ThreadLikePagesMatchTheLiteralRules) {
+    const std::string page = "<html><body><table width=100%><tr><td><a "
+                             "href=\"view.php?x=1&thread=http://www.example.com/support/"
+                             "forums/3/77.html&y=2\">Thread</a></td></tr></table>\r\n"
+                             "<table><tr><td>Nav</td></tr></table>\r\n"
+                             "<table class=posts><tr><td>Topic</td><td>Topic: Printing from the "
+                             "<b>report</b> view</td></tr>\r\n"
+                             "<tr><td>alice<br>Member</td><td>Posted: December 05, 2005 10:41 AM "
+                             "<a href=\"http://www.example.com/p/1\">"
+                             "#1</a><br>First &nbsp;line<br>&lt;second&gt; line</td></tr>\r\n"
+                             "<tr valign=top><td>bob</td><td>Posted: Dec 06, 2005 08:00 PM <a "
+                             "href=http://www.example.com/p/2 "
+                             "name=p2>#2</a><br><blockquote>quote</blockquote>reply<p "
+                             "class=sig>signature</p></td></tr></table>\r\n"
+                             "<table><tr><td>x</td></tr><tr><td>Forum</td><td><a "
+                             "href=\"list.php?&number=3&x\">Section</a></td></tr>"
+                             "</table></body></html>";
+    ExpectSameParse(page);
+}
+
+} // namespace
