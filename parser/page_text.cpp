@@ -71,16 +71,21 @@ std::string PageTextFromFileBytes(std::string bytes) {
     if (const auto end = bytes.find(kEndOfFile); end != std::string::npos) {
         bytes.resize(end);
     }
-    // Drop every CR and a LF that directly follows it, compacting in place.
+    // Drop every CR and a LF that directly follows it, compacting in place
+    // from one CR to the next.
+    char* const data = bytes.data();
+    const std::size_t size = bytes.size();
     std::size_t out = 0;
-    for (std::size_t in = 0; in < bytes.size(); ++in) {
-        if (bytes[in] == '\r') {
-            if (in + 1 < bytes.size() && bytes[in + 1] == '\n') {
-                ++in;
-            }
-            continue;
+    std::size_t in = 0;
+    while (in < size) {
+        const void* found = std::memchr(data + in, '\r', size - in);
+        const std::size_t lineEnd = found == nullptr ? size : static_cast<const char*>(found) - data;
+        std::memmove(data + out, data + in, lineEnd - in);
+        out += lineEnd - in;
+        in = lineEnd + 1;
+        if (in < size && data[in] == '\n') {
+            ++in;
         }
-        bytes[out++] = bytes[in];
     }
     bytes.resize(out);
     return bytes;
