@@ -1,0 +1,132 @@
+#include "builder/files/file_system.h"
+#include "builder/files/tests/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+FileSystem& files = PlatformFileSystem();
+
+// "class": <windows.h> also declares a function named OpenFile.
+std::string ReadAll(class OpenFile& file) {
+    std::string bytes;
+    char buffer[4];
+    int64_t count;
+    while ((count = file.Read(buffer, sizeof buffer)) > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    EXPECT_EQ(count, 0);
+    return bytes;
+}
+
+// Makes `name` in `folder` a file that directory searches treat as hidden
+// (or system) and returns its path.
+std::string MakeInvisibleFile(const TempFolder& folder, const std::string& name, bool system) {
+#ifdef _WIN32
+    const std::string path = folder.Path(name);
+    WriteWholeFile(path, "x");
+    SetFileAttributesA(path.c_str(), system ? FILE_ATTRIBUTE_SYSTEM : FILE_ATTRIBUTE_HIDDEN);
+    return path;
+#else
+    // Natively a leading dot is the only mark of a hidden file.
+    const std::string path = folder.Path((system ? ".system-" : ".") + name);
+    WriteWholeFile(path, "x");
+    return path;
+#endif
+}
+
+TEST(PlatformFileSystem, WritesTruncatesAndReadsBack) {
+    const TempFolder folder;
+    const std::string path = folder.Path("FORUM1.DAT");
+    WriteWholeFile(path, "stale bytes of an earlier run");
+    {
+        const auto file = files.Open(path, OpenMode::CreateTruncate, Sharing::Exclusive);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->Size(), 0);
+        EXPECT_TRUE(file->Write("hello world", 11));
+        EXPECT_TRUE(file->Truncate(5));
+        EXPECT_TRUE(file->Write("!\r\n", 3));
+        EXPECT_TRUE(file->Flush());
+        EXPECT_EQ(file->Size(), 8);
+    }
+    const auto file = files.Open(path, OpenMode::Read, Sharing::Shared);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(ReadAll(*file), "hello!\r\n");
+    EXPECT_FALSE(files.Open(folder.Path("missing.DAT"), OpenMode::Read, Sharing::Shared));
+}
+
+TEST(PlatformFileSystem, ExclusiveOpenKeepsOthersOut) {
+    const TempFolder folder;
+    const std::string path = folder.Path("FORUM1.IDX");
+    WriteWholeFile(path, "line\r\n");
+    {
+        const auto first = files.Open(path, OpenMode::Read, Sharing::Shared);
+        const auto second = files.Open(path, OpenMode::Read, Sharing::Shared);
+        EXPECT_TRUE(first && second);
+        EXPECT_FALSE(files.Open(path, OpenMode::Read, Sharing::Exclusive));
+    }
+    {
+        const auto owner = files.Open(path, OpenMode::Read, Sharing::Exclusive);
+        ASSERT_TRUE(owner);
+        EXPECT_FALSE(files.Open(path, OpenMode::Read, Sharing::Shared));
+        EXPECT_FALSE(files.Open(path, OpenMode::CreateTruncate, Sharing::Exclusive));
+        EXPECT_EQ(ReadAll(*owner), "line\r\n");
+    }
+    EXPECT_TRUE(files.Open(path, OpenMode::Read, Sharing::Exclusive));
+}
+
+TEST(PlatformFileSystem, ExistsForVisibleFilesAndFoldersOnly) {
+    const TempFolder folder;
+    WriteWholeFile(folder.Path("FORUM1.DAT"), "");
+    std::filesystem::create_directory(folder.path() / "pages");
+    const std::string hidden = MakeInvisibleFile(folder, "FORUM2.DAT", false);
+    const std::string system = MakeInvisibleFile(folder, "FORUM3.DAT", true);
+
+    EXPECT_TRUE(files.Exists(folder.Path("FORUM1.DAT")));
+    EXPECT_TRUE(files.Exists(folder.Path("pages")));
+    EXPECT_FALSE(files.Exists(folder.Path("FORUM4.DAT")));
+    EXPECT_FALSE(files.Exists(folder.Path("nowhere") + "/FORUM1.DAT"));
+    EXPECT_FALSE(files.Exists(hidden));
+    EXPECT_FALSE(files.Exists(system));
+}
+
+TEST(PlatformFileSystem, ListsVisiblePlainFilesMatchingThePattern) {
+    const TempFolder folder;
+    for (const char* name : {"a.html", "B.HTML", "c.htm", "d.html.bak", "e.txt"}) {
+        WriteWholeFile(folder.Path(name), "x");
+    }
+    std::filesystem::create_directory(folder.path() / "f.html");
+    MakeInvisibleFile(folder, "g.html", false);
+    MakeInvisibleFile(folder, "h.html", true);
+
+    std::vector<std::string> names = files.ListFiles(folder.path().string(), "*.html");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"B.HTML", "a.html"}));
+    EXPECT_TRUE(files.ListFiles(folder.Path("nowhere"), "*.html").empty());
+}
+
+TEST(PlatformFileSystem, RenameRefusesAnExistingTarget) {
+    const TempFolder folder;
+    const std::string data = folder.Path("FORUM1.DAT");
+    const std::string backup = folder.Path("FORUM1.DA_");
+    WriteWholeFile(data, "new");
+    WriteWholeFile(backup, "old");
+
+    EXPECT_FALSE(files.Rename(data, backup));
+    EXPECT_EQ(ReadWholeFile(data), "new");
+    EXPECT_EQ(ReadWholeFile(backup), "old");
+
+    EXPECT_TRUE(files.Delete(backup));
+    EXPECT_FALSE(files.Delete(backup));
+    EXPECT_TRUE(files.Rename(data, backup));
+    EXPECT_FALSE(std::filesystem::exists(data));
+    EXPECT_EQ(ReadWholeFile(backup), "new");
+}
+
+} // namespace
