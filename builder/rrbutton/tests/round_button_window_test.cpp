@@ -197,17 +197,18 @@ TEST_F(RoundButtonTest, NewControlHasTheDocumentedDefaults) {
     ASSERT_NE(button, nullptr);
     const COLORREF system = SystemFace();
     const COLORREF face = system == 0 || system == 0xFFFFFF ? system : system + 0x080808;
-    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+    const auto faceValue = static_cast<LRESULT>(face);
+    const auto text = static_cast<LRESULT>(GetSysColor(COLOR_BTNTEXT));
     struct Case {
         UINT query;
         LRESULT expected;
     };
     const Case cases[] = {
         {RBM_GETCORNER, 20},
-        {RBM_GETFACECOLOR, static_cast<LRESULT>(face)},
+        {RBM_GETFACECOLOR, faceValue},
         {RBM_GETFACEBRUSH, 0},
         {RBM_GETTEXTBKMODE, TRANSPARENT},
-        {RBM_GETTEXTBKCOLOR, face},
+        {RBM_GETTEXTBKCOLOR, faceValue},
         {RBM_GETTEXTCOLOR, text},
         {RBM_GETPRESSEDTEXTCOLOR, text},
         {RBM_GETHOTTEXTCOLOR, text},
