@@ -17,6 +17,13 @@ uint32_t FollowSystemFace(uint32_t faceColor, uint32_t lastSystemFace, uint32_t 
     return faceColor;
 }
 
+uint32_t FaceBeforeUpdate(uint32_t faceColor, uint32_t lastComputedFace, bool paletteMade) {
+    if (paletteMade && faceColor == lastComputedFace) {
+        return faceColor - kPaletteRelative;
+    }
+    return faceColor;
+}
+
 uint32_t ShadowShade(uint32_t systemFace) {
     return systemFace - kShadowDrop;
 }

@@ -31,6 +31,12 @@ uint32_t InitialFaceColor(uint32_t systemFace);
 // a colour the owner chose stays.
 uint32_t FollowSystemFace(uint32_t faceColor, uint32_t lastSystemFace, uint32_t systemFace);
 
+// The face colour a recomputation starts from. On a palette display the
+// last computation made the face palette-relative; taking it as it is would
+// add the palette flag once more at every recomputation and lose the system
+// colour it follows. A face the owner set since is taken unchanged.
+uint32_t FaceBeforeUpdate(uint32_t faceColor, uint32_t lastComputedFace, bool paletteMade);
+
 // The shade used for focus rings.
 uint32_t ShadowShade(uint32_t systemFace);
 

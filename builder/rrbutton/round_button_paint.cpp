@@ -144,7 +144,8 @@ void UpdateButtonColors(HWND hwnd) {
     RoundButtonData& data = *ButtonData(hwnd);
     ButtonColorTable& table = data.colorTable;
     const COLORREF systemFace = GetSysColor(COLOR_BTNFACE);
-    data.faceColor = FollowSystemFace(data.faceColor, table.lastSystemFace, systemFace);
+    const COLORREF face = FaceBeforeUpdate(data.faceColor, table.face, table.palette != nullptr);
+    data.faceColor = FollowSystemFace(face, table.lastSystemFace, systemFace);
     table.face = data.faceColor;
     table.shadowShade = ShadowShade(systemFace);
     table.infoBackground = GetSysColor(COLOR_INFOBK);

@@ -50,6 +50,24 @@ TEST(ButtonColors, DerivedFaceFollowsTheSystemFaceAndAChosenOneStays) {
     }
 }
 
+TEST(ButtonColors, PaletteRelativeFaceIsRecomputedFromItsColour) {
+    // Three recomputations on a palette display keep one palette flag.
+    uint32_t face = 0xE0F1F4;
+    uint32_t lastComputed = 0;
+    bool paletteMade = false;
+    for (int round = 0; round < 3; ++round) {
+        face = FaceBeforeUpdate(face, lastComputed, paletteMade);
+        EXPECT_EQ(face, 0xE0F1F4u) << round;
+        face += kPaletteRelative;
+        lastComputed = face;
+        paletteMade = true;
+    }
+    // A colour the owner set after the last computation is taken as it is.
+    EXPECT_EQ(FaceBeforeUpdate(0x02123456, 0x02E0F1F4, true), 0x02123456u);
+    // Without a palette nothing is taken off, carries included.
+    EXPECT_EQ(FaceBeforeUpdate(0x01030302, 0x01030302, false), 0x01030302u);
+}
+
 TEST(ButtonColors, PaletteDeviceNeedsColourCountAndPaletteCapability) {
     EXPECT_TRUE(IsPaletteDevice(20, 0x100));
     EXPECT_TRUE(IsPaletteDevice(0, 0x7F99));
