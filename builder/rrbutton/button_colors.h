@@ -67,8 +67,6 @@ struct ImageGeometry {
 struct ImagePosition {
     int32_t x = 0;
     int32_t y = 0;
-
-    bool operator==(const ImagePosition&) const = default;
 };
 
 // Where the image goes in a client area of clientWidth x clientHeight. The

@@ -1,6 +1,5 @@
 // Drawing of the RRBUTTON control: colours, frame, hit test and the
 // double-buffered paint.
-#include <array>
 #include <cstring>
 
 #include "builder/rrbutton/button_colors.h"

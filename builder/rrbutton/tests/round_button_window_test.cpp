@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -750,6 +752,29 @@ TEST_F(RoundButtonTest, ChangedSystemFaceIsFollowedAtTheNextPaint) {
     SetSysColors(1, &element, &original);
     EXPECT_EQ(face, 0xE0F1F4);
     EXPECT_EQ(inside, 0xE0F1F4u);
+}
+
+TEST_F(RoundButtonTest, BlackOrWhiteSystemFaceResetsTheOwnersColours) {
+    HWND button = Make(101, "", 10, 10, 120, 40);
+    SendMessageA(button, RBM_SETFACECOLOR, 0x123456, 0);
+    SendMessageA(button, RBM_SETTEXTCOLOR, kRed, 0);
+    const int element = COLOR_BTNFACE;
+    const COLORREF original = SystemFace();
+    const COLORREF grey = 0xC0C0C0;
+    SetSysColors(1, &element, &grey);
+    SendMessageA(button, WM_SYSCOLORCHANGE, 0, 0);
+    const LRESULT faceOnGrey = SendMessageA(button, RBM_GETFACECOLOR, 0, 0);
+    const COLORREF white = 0xFFFFFF;
+    SetSysColors(1, &element, &white);
+    SendMessageA(button, WM_SYSCOLORCHANGE, 0, 0);
+    const LRESULT faceOnWhite = SendMessageA(button, RBM_GETFACECOLOR, 0, 0);
+    const COLORREF inside = Pixel(button, 60, 20);
+    SetSysColors(1, &element, &original);
+    EXPECT_EQ(faceOnGrey, 0x123456);
+    EXPECT_EQ(faceOnWhite, 0xFFFFFF);
+    EXPECT_EQ(inside, white);
+    EXPECT_EQ(SendMessageA(button, RBM_GETTEXTCOLOR, 0, 0),
+              static_cast<LRESULT>(GetSysColor(COLOR_BTNTEXT)));
 }
 
 TEST_F(RoundButtonTest, AThousandControlsLeaveNoGdiObjectBehind) {
