@@ -79,6 +79,7 @@ int32_t ParsePageText(ParseState& state, std::string pageText) {
 }
 
 int32_t LoadAndParse(ParseState& state, const char* path) {
+    // The previous page goes before the next one is read, not after.
     state.threadLink.clear();
     state.tables.clear();
     return ParsePageText(state, ReadPageText(path));
