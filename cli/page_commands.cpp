@@ -17,7 +17,9 @@ bool ParseInt32(const std::string& text, int32_t& value) {
 }
 
 void WriteBytes(std::string_view bytes) {
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    if (!bytes.empty()) {
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // From the markup of one table to text lines with row and cell markers.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,3 +11,13 @@
 // (LinkText, which may also set `threadLink`), and every "<TR>", "<TD>",
 // "</TD>" and "</TR>" ends up on a line of its own.
 std::string ConvertMarkup(std::string_view table, std::string& threadLink);
+
+// The same conversion done rule by rule, one pass over the text per rule.
+std::string ConvertMarkupByRules(std::string_view table, std::string& threadLink);
+
+// The same conversion in one pass over the tags of the table, for markup
+// whose tags are all closed and in which no rule's result can combine with
+// its neighbours into something a later rule would match (as in every page
+// the forum writes). Returns nothing, and leaves `threadLink` alone, for a
+// table it cannot convert that way.
+std::optional<std::string> ConvertWellFormedMarkup(std::string_view table, std::string& threadLink);

@@ -16,11 +16,11 @@ namespace {
 // growing with the square of its size.
 constexpr std::size_t kMaxTotalTableText = std::size_t{256} << 20;
 
-std::size_t Count(std::string_view text, std::string_view pattern) {
+std::size_t CountLineEnds(std::string_view text) {
     std::size_t count = 0;
-    for (std::size_t at = text.find(pattern); at != std::string_view::npos;
-         at = text.find(pattern, at + pattern.size())) {
-        ++count;
+    for (std::size_t at = text.find('\r'); at != std::string_view::npos;
+         at = text.find('\r', at + 1)) {
+        count += at + 1 < text.size() && text[at + 1] == '\n';
     }
     return count;
 }
@@ -67,11 +67,12 @@ int32_t ParsePageText(ParseState& state, std::string pageText) {
         ParsedTable& table = tables.emplace_back();
         table.info = info;
         table.text = ConvertMarkup(TableText(pageText, info), state.threadLink);
-        table.info.Lines = static_cast<int32_t>(Count(table.text, "\r\n"));
-        table.info.Rows = static_cast<int32_t>(Count(table.text, "<TR>"));
-        table.info.Cols =
-            CellsPerRow(Count(table.text, "<TD>"), static_cast<std::size_t>(table.info.Rows));
         table.cells = IndexCells(table.text);
+        // Conversion puts every "<TR>" and "<TD>" on a line of its own, so
+        // the marker lines are all of them.
+        table.info.Lines = static_cast<int32_t>(CountLineEnds(table.text));
+        table.info.Rows = static_cast<int32_t>(table.cells.rowLines.size());
+        table.info.Cols = CellsPerRow(table.cells.cellLines.size(), table.cells.rowLines.size());
     }
     state.tables = std::move(tables);
     return static_cast<int32_t>(state.tables.size());

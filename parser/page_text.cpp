@@ -48,15 +48,18 @@ void ReplaceRecordHeaderGuard(std::string& text) {
     }
 }
 
+// A "<" opens a tag (also inside one) and a ">" closes it; only bytes in
+// between change. Text between tags is skipped to the next "<" at once.
 void UpperCaseTags(std::string& text) {
-    bool inTag = false;
-    for (char& byte : text) {
-        if (byte == '<') {
-            inTag = true;
-        } else if (byte == '>') {
-            inTag = false;
-        } else if (inTag) {
-            byte = static_cast<char>(kUpperCase[static_cast<unsigned char>(byte)]);
+    char* byte = text.data();
+    char* const end = byte + text.size();
+    while (byte < end) {
+        byte = static_cast<char*>(std::memchr(byte, '<', end - byte));
+        if (byte == nullptr) {
+            return;
+        }
+        for (++byte; byte < end && *byte != '>'; ++byte) {
+            *byte = static_cast<char>(kUpperCase[static_cast<unsigned char>(*byte)]);
         }
     }
 }
@@ -79,7 +82,8 @@ std::string PageTextFromFileBytes(std::string bytes) {
     std::size_t in = 0;
     while (in < size) {
         const void* found = std::memchr(data + in, '\r', size - in);
-        const std::size_t lineEnd = found == nullptr ? size : static_cast<const char*>(found) - data;
+        const std::size_t lineEnd =
+            found == nullptr ? size : static_cast<const char*>(found) - data;
         std::memmove(data + out, data + in, lineEnd - in);
         out += lineEnd - in;
         in = lineEnd + 1;

@@ -1,5 +1,6 @@
 // Any bytes as a saved page: the parser must not crash, hang or read out of
 // bounds, and must give exactly what the literal rules give.
+#include "parser/convert_markup.h"
 #include "parser/page_parser.h"
 #include "parser/page_text.h"
 #include "parser/tests/reference_parser.h"
@@ -21,6 +22,20 @@ namespace {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
+
+    // The bytes as one table text, through both ways of converting it.
+    std::string expectedLink;
+    const std::string expectedText = reference::ConvertMarkup(bytes, expectedLink);
+    std::string byRulesLink;
+    if (ConvertMarkupByRules(bytes, byRulesLink) != expectedText || byRulesLink != expectedLink) {
+        Mismatch("rule by rule conversion", 0, 0, 0);
+    }
+    std::string onePassLink;
+    if (const std::optional<std::string> text = ConvertWellFormedMarkup(bytes, onePassLink)) {
+        if (*text != expectedText || onePassLink != expectedLink) {
+            Mismatch("one-pass conversion", 0, 0, 0);
+        }
+    }
 
     ParseState actual;
     const int32_t tables = ParsePageText(actual, PageTextFromFileBytes(bytes));

@@ -1,0 +1,69 @@
+#include "builder/rrbutton/button_colors.h"
+
+uint32_t InitialFaceColor(uint32_t systemFace) {
+    if (systemFace == 0x000000 || systemFace == 0xFFFFFF) {
+        return systemFace;
+    }
+    return systemFace + kFaceLift;
+}
+
+uint32_t FollowSystemFace(uint32_t faceColor, uint32_t lastSystemFace, uint32_t systemFace) {
+    if (faceColor == lastSystemFace + kFaceLift) {
+        return systemFace + kFaceLift;
+    }
+    if (faceColor == lastSystemFace) {
+        return systemFace;
+    }
+    return faceColor;
+}
+
+uint32_t FaceBeforeUpdate(uint32_t faceColor, uint32_t lastComputedFace, bool paletteMade) {
+    if (paletteMade && faceColor == lastComputedFace) {
+        return faceColor - kPaletteRelative;
+    }
+    return faceColor;
+}
+
+uint32_t ShadowShade(uint32_t systemFace) {
+    return systemFace - kShadowDrop;
+}
+
+bool IsPaletteDevice(int32_t numColors, int32_t rasterCaps) {
+    constexpr int32_t paletteCapability = 0x100; // RC_PALETTE
+    return numColors > -1 && (rasterCaps & paletteCapability) != 0;
+}
+
+std::array<uint32_t, 5> PaletteBlock(const std::array<uint32_t, 4>& colors) {
+    return {kPaletteHeader, colors[0], colors[1], colors[2], colors[3]};
+}
+
+int32_t HalfToEven(int32_t a, int32_t margin) {
+    // Work with twice the value so that the half is exact.
+    const int64_t twice = int64_t{a} + 2 * int64_t{margin};
+    const int64_t below = twice >= 0 ? twice / 2 : (twice - 1) / 2; // floor
+    if (twice % 2 == 0) {
+        return static_cast<int32_t>(below);
+    }
+    return static_cast<int32_t>(below % 2 == 0 ? below : below + 1);
+}
+
+ImagePosition PlaceImage(const ImageGeometry& image, int32_t clientWidth, int32_t clientHeight) {
+    const int32_t left = image.marginLeft;
+    const int32_t centre = HalfToEven(clientWidth - image.width, image.marginLeft);
+    const int32_t right = clientWidth - image.width - image.marginRight;
+    const int32_t top = image.marginTop;
+    const int32_t middle = HalfToEven(clientHeight - image.height, image.marginTop);
+    const int32_t bottom = clientHeight - image.height - image.marginBottom;
+    switch (image.placement) {
+    case -1: return {left, top};
+    case -2: return {centre, top};
+    case -3: return {right, top};
+    case -4: return {left, middle};
+    case -5: return {centre, middle};
+    case -6: return {right, middle};
+    case -7: return {left, bottom};
+    case -8: return {centre, bottom};
+    case -9: return {right, bottom};
+    default: return {image.x, image.y};
+    }
+}
