@@ -18,6 +18,13 @@ constexpr const char* kUsage =
     "  info PAGE          tables of a saved page: 'tables N', 'link LINK', then\n"
     "                     one line 'K ROWS COLUMNS LINES' per table\n"
     "  cell PAGE T R C    the bytes of cell (T, R, C) of the page\n"
+    "  build --pages DIR --forum N [--forum-filter] [--since YYYY-MM-DD]\n"
+    "                     builds FORUMn.DAT and FORUMn.IDX in DIR from its *.html\n"
+    "                     pages, for forum number N (1 to 12); prints the outcome\n"
+    "                     and the number of records. Exit status 0 when done or\n"
+    "                     nothing to write, 1 when a base file could not be\n"
+    "                     written, 2 for a wrong command line or forum number,\n"
+    "                     130 when stopped with Ctrl+C\n"
     "  --help             this text\n";
 
 struct Command {
@@ -28,6 +35,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", RunInfo},
     {"cell", RunCell},
+    {"build", RunBuild},
 };
 
 } // namespace

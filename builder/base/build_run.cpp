@@ -1,0 +1,179 @@
+#include "builder/base/build_run.h"
+
+// On Windows the parser's header brings in a function OpenFile, which hides
+// the class of that name.
+using BaseFile = OpenFile;
+
+#include "builder/base/forum_site.h"
+#include "builder/base/message_record.h"
+#include "builder/base/post_dates.h"
+#include "builder/base/stop_request.h"
+#include "builder/outcomes/outcomes.h"
+#include "parser/parvex.h"
+#include "parser/px_string.h"
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// The two open base files and how far they agree: after every complete
+// record both end exactly behind it, so a failed write can be undone by
+// cutting both back.
+class BaseWriter {
+  public:
+    BaseWriter(std::unique_ptr<BaseFile> data, std::unique_ptr<BaseFile> index)
+        : data_(std::move(data)), index_(std::move(index)) {}
+
+    int64_t recordsWritten() const { return recordsWritten_; }
+
+    // Writes one record and its index line; on failure both files are cut
+    // back to the last complete record and false is returned.
+    bool Append(const PageRecord& record) {
+        const int64_t length = static_cast<int64_t>(record.text.size());
+        const std::string indexLine =
+            IndexLine(record.indexPrefix, recordsWritten_, dataSize_ + 1, length);
+        if (!data_ || !index_ || !data_->Write(record.text.data(), record.text.size()) ||
+            !index_->Write(indexLine.data(), indexLine.size())) {
+            CutBack();
+            return false;
+        }
+        ++recordsWritten_;
+        dataSize_ += length;
+        indexSize_ += static_cast<int64_t>(indexLine.size());
+        return true;
+    }
+
+  private:
+    void CutBack() {
+        if (data_) {
+            data_->Truncate(static_cast<uint64_t>(dataSize_));
+        }
+        if (index_) {
+            index_->Truncate(static_cast<uint64_t>(indexSize_));
+        }
+    }
+
+    std::unique_ptr<BaseFile> data_;
+    std::unique_ptr<BaseFile> index_;
+    int64_t recordsWritten_ = 0;
+    int64_t dataSize_ = 0;
+    int64_t indexSize_ = 0;
+};
+
+// Removes an older base file and opens a new, empty one. Truncating on open
+// also empties a file that could not be deleted, so no bytes of an older
+// base stay behind the new records.
+std::unique_ptr<BaseFile> CreateBaseFile(FileSystem& files, const std::string& path) {
+    files.Delete(path);
+    return files.Open(path, OpenMode::CreateTruncate, Sharing::Exclusive);
+}
+
+std::string PxBytes(PxString text) {
+    return PxText(text).str();
+}
+
+} // namespace
+
+std::string FolderWithSeparator(const std::string& folder) {
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) {
+        return folder;
+    }
+    return folder + kPathSeparator;
+}
+
+std::vector<std::string> ListPages(FileSystem& files, const std::string& pagesFolder) {
+    return files.ListFiles(pagesFolder, "*.html");
+}
+
+void SortPagesDescending(std::vector<std::string>& pages) {
+    // std::string compares as unsigned bytes, a prefix before the longer name.
+    std::sort(pages.begin(), pages.end(), std::greater<>());
+}
+
+std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSettings& settings) {
+    if (pxLoadAndParse(pagePath.c_str()) == 0) {
+        return std::nullopt;
+    }
+    const std::string link = PxBytes(GetLink());
+    if (!IsForumThreadLink(link)) {
+        return std::nullopt;
+    }
+    std::string record = "'MESSAGE ";
+    record += StripBlanks(link);
+    record += '\n';
+
+    // A page without a section number passes the forum filter.
+    const std::optional<int> pageSection = SectionIndexOfForumCell(PxBytes(pxReadCell(4, 2, 2)));
+    if (pageSection) {
+        if (settings.forumFilter && *pageSection != settings.sectionIndex) {
+            return std::nullopt;
+        }
+        record += "'FORUM:  ";
+        record += SectionTitle(*pageSection);
+    }
+    record += '\n';
+
+    const std::string topic = TopicOfCell(PxBytes(pxReadCell(3, 1, 2)));
+    const std::string name = NameOfAuthorCell(PxBytes(pxReadCell(3, 2, 1)));
+    const std::string firstText = PxBytes(pxReadCell(3, 2, 2));
+    const PostText firstPost = SplitPostText(firstText);
+    const std::string_view dateText = FirstPostDateText(firstPost.beforeLink);
+    const std::string dateLine = "'DATE:   " + std::string(dateText);
+    if (settings.dateFilter && CheckPostDate(dateLine, settings.startDateKey) == 0) {
+        return std::nullopt;
+    }
+    record += "'TOPIC:  " + topic + "\n'NAME:   " + name + '\n' + dateLine + '\n';
+    record += firstPost.body;
+    record += "\n\n";
+
+    const int32_t rows = pxGetTableInfo(1, 3);
+    for (int32_t row = 3; row <= rows; ++row) {
+        AppendFollowUp(record, PxBytes(pxReadCell(3, row, 1)), PxBytes(pxReadCell(3, row, 2)));
+    }
+    record += "\n\n";
+    return PageRecord{std::move(record), IndexPrefix(topic, IndexAuthorOfName(name), dateText)};
+}
+
+BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildControl& control) {
+    ClearStopRequest();
+    if (settings.sectionIndex < 0 || settings.sectionIndex >= kSectionCount) {
+        return {kNoForumSelected, 0};
+    }
+    // Without a folder there is nothing to read, and no place to write.
+    if (settings.pagesFolder.empty()) {
+        return {kNothingToWrite, 0};
+    }
+    const std::string folder = FolderWithSeparator(settings.pagesFolder);
+    const std::string baseName = folder + "FORUM" + std::to_string(settings.sectionIndex + 1);
+
+    std::vector<std::string> pages = ListPages(files, folder);
+    SortPagesDescending(pages);
+    const int pageCount = static_cast<int>(pages.size());
+    control.SetProgress(0);
+    control.SetProgressRange(pageCount);
+
+    std::unique_ptr<BaseFile> data = CreateBaseFile(files, baseName + ".DAT");
+    std::unique_ptr<BaseFile> index = CreateBaseFile(files, baseName + ".IDX");
+    BaseWriter writer(std::move(data), std::move(index));
+
+    for (int page = 0; page < pageCount; ++page) {
+        const std::optional<PageRecord> record = BuildRecord(folder + pages[page], settings);
+        if (record && !writer.Append(*record)) {
+            return {kBaseWriteFailed, writer.recordsWritten()};
+        }
+        control.SetProgress(page);
+        if (control.StopRequested()) {
+            return {kBuildStopped, writer.recordsWritten()};
+        }
+        control.PumpOneMessage();
+    }
+    return {writer.recordsWritten() > 0 ? kBaseBuilt : kNothingToWrite, writer.recordsWritten()};
+}

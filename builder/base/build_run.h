@@ -1,0 +1,62 @@
+// The build run: turns the saved thread pages of one folder into the forum
+// base FORUMn.DAT / FORUMn.IDX of one section, written into that folder.
+#pragma once
+
+#include "builder/files/file_system.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What a run is asked to do; the main window or the command line fills it.
+struct BuildSettings {
+    int sectionIndex = -1;    // 0-based; the forum number is sectionIndex + 1
+    std::string pagesFolder;  // holds the *.html pages and receives the base
+    std::string startDateKey; // "yyyymmdd", used when dateFilter is on
+    bool dateFilter = false;  // keep threads whose first post is not older
+    bool forumFilter = false; // keep pages that name no other section
+};
+
+// What surrounds a run: progress, the stop request and the pause in which
+// the caller's window handles one message between two pages.
+class BuildControl {
+  public:
+    virtual ~BuildControl() = default;
+    // The run has `count` pages, numbered from 0.
+    virtual void SetProgressRange(int count) = 0;
+    virtual void SetProgress(int index) = 0;
+    virtual bool StopRequested() = 0;
+    virtual void PumpOneMessage() = 0;
+};
+
+struct BuildResult {
+    int outcome;            // kBaseBuilt .. kNoForumSelected, or kBaseWriteFailed
+    int64_t recordsWritten; // records in the base files
+};
+
+// Runs the build over every page of `settings.pagesFolder`. Clears the stop
+// request first and tests it (through `control`) after every page.
+BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildControl& control);
+
+// The names of the folder's *.html pages, in the order the search gives
+// them.
+std::vector<std::string> ListPages(FileSystem& files, const std::string& pagesFolder);
+
+// Puts the greatest name first, comparing plain unsigned bytes.
+void SortPagesDescending(std::vector<std::string>& pages);
+
+// `folder` ready to have a file name appended: unchanged when it ends in a
+// path separator, else with the platform's separator added.
+std::string FolderWithSeparator(const std::string& folder);
+
+// One accepted page: its message record and its index line's first three
+// fields.
+struct PageRecord {
+    std::string text;
+    std::string indexPrefix;
+};
+
+// Parses the page at `pagePath` and makes its record; nothing when the page
+// is not a thread of the forum or the filters of `settings` reject it.
+std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSettings& settings);

@@ -1,0 +1,296 @@
+#include "builder/base/build_run.h"
+#include "builder/files/tests/faulty_file_system.h"
+#include "builder/files/tests/temp_folder.h"
+#include "builder/outcomes/outcomes.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+struct Post {
+    std::string author;
+    std::string date;
+    std::string body;
+};
+
+// A thread page in the forum's layout: the thread link in table 1, the posts
+// in table 3, the section link in table 4. `section` empty: no section link.
+std::string ThreadPage(const std::string& topic, const std::vector<Post>& posts,
+                       const std::string& section = "3",
+                       const std::string& site = "www.example.com/support/forums") {
+    const std::string link = "http://" + site + "/3/77.html";
+    std::string page = "<html><table><tr><td><a href=\"x?do=print&thread=" + link +
+                       "&m=1\">p</a></td></tr></table>\n<table><tr><td>t</td></tr></table>\n"
+                       "<table><tr><td>&nbsp;</td><td>Topic: " +
+                       topic + "</td></tr>\n";
+    for (const Post& post : posts) {
+        page += "<tr><td>" + post.author + "</td><td>Posted: " + post.date + " <a href=\"" + link +
+                "#p\">#</a><br>" + post.body + "</td></tr>\n";
+    }
+    page += "</table>\n<table><tr><td>a</td><td>b</td></tr><tr><td>S</td><td>";
+    if (!section.empty()) {
+        page += "<a href=\"http://www.example.com/f?do=list&number=" + section + "&p=1\">s</a>";
+    }
+    return page + "</td></tr></table></html>\n";
+}
+
+std::string SimplePage(const std::string& topic, const std::string& date = "December 05, 2005",
+                       const std::string& section = "3") {
+    return ThreadPage(topic, {{"ann<br>Member", date, "Hello"}}, section);
+}
+
+class RecordingControl : public BuildControl {
+  public:
+    explicit RecordingControl(int stopAfterPage = -1) : stopAfterPage_(stopAfterPage) {}
+    void SetProgressRange(int count) override { range = count; }
+    void SetProgress(int index) override { lastProgress = index; }
+    bool StopRequested() override { return lastProgress == stopAfterPage_; }
+    void PumpOneMessage() override { ++pauses; }
+
+    int range = -1;
+    int lastProgress = -1;
+    int pauses = 0;
+
+  private:
+    int stopAfterPage_;
+};
+
+BuildSettings SettingsFor(const TempFolder& folder, int sectionIndex = 2) {
+    BuildSettings settings;
+    settings.sectionIndex = sectionIndex;
+    settings.pagesFolder = folder.path().string();
+    return settings;
+}
+
+std::vector<std::string> IndexTopics(const std::string& index) {
+    std::vector<std::string> topics;
+    std::istringstream lines(index);
+    for (std::string line; std::getline(lines, line);) {
+        topics.push_back(line.substr(0, line.find('\t')));
+    }
+    return topics;
+}
+
+// Every index line points at exactly one record, numbered in order, and the
+// records cover the data file without gap or overlap.
+void ExpectBaseConsistent(const std::string& data, const std::string& index) {
+    std::istringstream lines(index);
+    int64_t expectedOffset = 1;
+    int64_t expectedNumber = 0;
+    for (std::string line; std::getline(lines, line); ++expectedNumber) {
+        ASSERT_FALSE(line.empty());
+        ASSERT_EQ(line.back(), '\r') << line;
+        std::vector<std::string> fields;
+        std::istringstream parts(line.substr(0, line.size() - 1));
+        for (std::string field; std::getline(parts, field, '\t');) {
+            fields.push_back(field);
+        }
+        ASSERT_EQ(fields.size(), 6u) << line;
+        ASSERT_EQ(fields[3], std::to_string(expectedNumber));
+        ASSERT_EQ(fields[4], std::to_string(expectedOffset));
+        const int64_t length = std::stoll(fields[5]);
+        const std::string record = data.substr(expectedOffset - 1, length);
+        EXPECT_EQ(record.rfind("'MESSAGE ", 0), 0u);
+        EXPECT_EQ(record.substr(record.size() - 2), "\n\n");
+        expectedOffset += length;
+    }
+    EXPECT_EQ(expectedOffset - 1, static_cast<int64_t>(data.size()));
+}
+
+} // namespace
+
+TEST(BuildRun, WritesRecordAndIndexLineByteForByte) {
+    TempFolder folder;
+    WriteWholeFile(
+        folder.Path("b.html"),
+        ThreadPage("Backup", {{"ann<br>Member", "December 05, 2005 10:41 AM", "One<br>Two"},
+                              {"bob<br>Mod<br>Kiev", "Dec 06, 2005", "Re"}}));
+    WriteWholeFile(folder.Path("a.html"), SimplePage("Solo", "Jan 10, 2006", ""));
+    RecordingControl control;
+    const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
+    EXPECT_EQ(result.outcome, kBaseBuilt);
+    EXPECT_EQ(result.recordsWritten, 2);
+    const std::string first = "'MESSAGE HTTP://WWW.EXAMPLE.COM/SUPPORT/FORUMS/3/77.HTML\n"
+                              "'FORUM:  Databases\n"
+                              "'TOPIC:  Backup\n"
+                              "'NAME:   ann, Member\n"
+                              "'DATE:   December 05, 2005 10:41 AM\n"
+                              "\nOne\nTwo\n\n\n"
+                              "'FOLLOW-UP\n'bob, Mod\nKiev\n'Posted: Dec 06, 2005\n\nRe\n\n\n";
+    const std::string second = "'MESSAGE HTTP://WWW.EXAMPLE.COM/SUPPORT/FORUMS/3/77.HTML\n"
+                               "\n"
+                               "'TOPIC:  Solo\n"
+                               "'NAME:   ann, Member\n"
+                               "'DATE:   Jan 10, 2006\n"
+                               "\nHello\n\n\n\n\n";
+    EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.DAT")), first + second);
+    EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.IDX")),
+              "Backup\tann\tDecember 05, 2005 10:41 AM\t0\t1\t" + std::to_string(first.size()) +
+                  "\r\nSolo\tann\tJan 10, 2006\t1\t" + std::to_string(first.size() + 1) + "\t" +
+                  std::to_string(second.size()) + "\r\n");
+}
+
+TEST(BuildRun, ProcessesPagesInDescendingByteOrder) {
+    TempFolder folder;
+    for (const char* name : {"a", "c", "b", "ab", "B", "\xC0"}) {
+        WriteWholeFile(folder.Path(std::string(name) + ".html"), SimplePage(name));
+    }
+    WriteWholeFile(folder.Path("z.txt"), SimplePage("txt"));
+    WriteWholeFile(folder.Path(".z.html"), SimplePage("hidden"));
+    std::filesystem::create_directory(folder.Path("zz.html"));
+    RecordingControl control;
+    const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder, 4), control);
+    EXPECT_EQ(result.outcome, kBaseBuilt);
+    EXPECT_EQ(IndexTopics(ReadWholeFile(folder.Path("FORUM5.IDX"))),
+              (std::vector<std::string>{"\xC0", "c", "b", "ab", "a", "B"}));
+    EXPECT_EQ(control.range, 6);
+    EXPECT_EQ(control.lastProgress, 5);
+    EXPECT_EQ(control.pauses, 6);
+}
+
+TEST(BuildRun, FiltersPagesBySectionAndDate) {
+    TempFolder folder;
+    WriteWholeFile(folder.Path("1.html"), SimplePage("three", "December 05, 2005", "3"));
+    WriteWholeFile(folder.Path("2.html"), SimplePage("twelve", "December 05, 2005", "12"));
+    WriteWholeFile(folder.Path("3.html"), SimplePage("none", "December 05, 2005", ""));
+    WriteWholeFile(folder.Path("4.html"), SimplePage("seven", "December 05, 2005", "7"));
+    WriteWholeFile(folder.Path("5.html"), SimplePage("old", "Dec 04, 2005", "3"));
+    WriteWholeFile(folder.Path("6.html"), SimplePage("new", "Jan 10, 2006", "3"));
+    WriteWholeFile(folder.Path("7.html"), SimplePage("one digit", "Dec 5, 2005", "3"));
+    WriteWholeFile(folder.Path("8.html"), ThreadPage("foreign", {{"x", "Dec 05, 2005", "y"}}, "3",
+                                                     "forum.example.org/board"));
+    WriteWholeFile(folder.Path("9.html"), "<table><tr><td>no link</td></tr></table>");
+    const struct {
+        bool forumFilter;
+        bool dateFilter;
+        std::vector<std::string> topics;
+    } cases[] = {
+        {false, false, {"one digit", "new", "old", "seven", "none", "twelve", "three"}},
+        {true, false, {"one digit", "new", "old", "none", "three"}},
+        {false, true, {"one digit", "new", "seven", "none", "twelve", "three"}},
+        {true, true, {"one digit", "new", "none", "three"}},
+    };
+    for (const auto& c : cases) {
+        BuildSettings settings = SettingsFor(folder);
+        settings.forumFilter = c.forumFilter;
+        settings.dateFilter = c.dateFilter;
+        settings.startDateKey = "20051205";
+        RecordingControl control;
+        BuildBase(PlatformFileSystem(), settings, control);
+        EXPECT_EQ(IndexTopics(ReadWholeFile(folder.Path("FORUM3.IDX"))), c.topics)
+            << c.forumFilter << c.dateFilter;
+        if (!c.forumFilter) {
+            const std::string data = ReadWholeFile(folder.Path("FORUM3.DAT"));
+            EXPECT_NE(data.find("'FORUM:  User Interface\n'TOPIC:  seven\n"), std::string::npos);
+            EXPECT_NE(data.find("77.HTML\n\n'TOPIC:  none\n"), std::string::npos);
+        }
+    }
+}
+
+TEST(BuildRun, RunsWithoutPagesEndWithNothingToWrite) {
+    TempFolder folder;
+    RecordingControl control;
+    EXPECT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), control).outcome,
+              kNothingToWrite);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("FORUM3.DAT")));
+    EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.DAT")), "");
+    EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.IDX")), "");
+
+    BuildSettings missing = SettingsFor(folder);
+    missing.pagesFolder = folder.Path("missing");
+    EXPECT_EQ(BuildBase(PlatformFileSystem(), missing, control).outcome, kNothingToWrite);
+
+    // No folder at all: nothing is touched, not even the current folder.
+    FaultyFileSystem watched(PlatformFileSystem());
+    BuildSettings empty = SettingsFor(folder);
+    empty.pagesFolder = "";
+    EXPECT_EQ(BuildBase(watched, empty, control).outcome, kNothingToWrite);
+    EXPECT_TRUE(watched.operations().empty());
+}
+
+TEST(BuildRun, SectionOutsideTheListTouchesNoFile) {
+    TempFolder folder;
+    WriteWholeFile(folder.Path("a.html"), SimplePage("a"));
+    for (int sectionIndex : {-1, 12}) {
+        FaultyFileSystem watched(PlatformFileSystem());
+        RecordingControl control;
+        EXPECT_EQ(BuildBase(watched, SettingsFor(folder, sectionIndex), control).outcome,
+                  kNoForumSelected);
+        EXPECT_TRUE(watched.operations().empty());
+    }
+}
+
+TEST(BuildRun, StopLeavesOneIndexLinePerRecord) {
+    TempFolder folder;
+    for (const char* name : {"a", "b", "c", "d"}) {
+        WriteWholeFile(folder.Path(std::string(name) + ".html"), SimplePage(name));
+    }
+    RecordingControl control(1);
+    const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
+    EXPECT_EQ(result.outcome, kBuildStopped);
+    EXPECT_EQ(result.recordsWritten, 2);
+    const std::string index = ReadWholeFile(folder.Path("FORUM3.IDX"));
+    EXPECT_EQ(IndexTopics(index), (std::vector<std::string>{"d", "c"}));
+    ExpectBaseConsistent(ReadWholeFile(folder.Path("FORUM3.DAT")), index);
+}
+
+TEST(BuildRun, AnyFailedFileOperationLeavesConsistentFiles) {
+    TempFolder folder;
+    for (const char* name : {"a", "b", "c"}) {
+        WriteWholeFile(folder.Path(std::string(name) + ".html"), SimplePage(name));
+    }
+    const std::string olderBase(5000, 'x');
+    WriteWholeFile(folder.Path("FORUM3.DAT"), olderBase);
+    WriteWholeFile(folder.Path("FORUM3.IDX"), olderBase);
+    FaultyFileSystem counting(PlatformFileSystem());
+    RecordingControl control;
+    ASSERT_EQ(BuildBase(counting, SettingsFor(folder), control).outcome, kBaseBuilt);
+    const std::string fullData = ReadWholeFile(folder.Path("FORUM3.DAT"));
+
+    for (int failing = 1; failing <= static_cast<int>(counting.operations().size()); ++failing) {
+        SCOPED_TRACE(failing);
+        WriteWholeFile(folder.Path("FORUM3.DAT"), olderBase);
+        WriteWholeFile(folder.Path("FORUM3.IDX"), olderBase);
+        FaultyFileSystem faulty(PlatformFileSystem(), failing);
+        const BuildResult result = BuildBase(faulty, SettingsFor(folder), control);
+        const FileOperation failed = counting.operations()[failing - 1];
+        const std::string data = ReadWholeFile(folder.Path("FORUM3.DAT"));
+        const std::string index = ReadWholeFile(folder.Path("FORUM3.IDX"));
+        if (failed == FileOperation::Write || failed == FileOperation::Open) {
+            EXPECT_EQ(result.outcome, kBaseWriteFailed);
+        } else if (failed == FileOperation::ListFiles) {
+            EXPECT_EQ(result.outcome, kNothingToWrite);
+        } else {
+            EXPECT_EQ(result.outcome, kBaseBuilt);
+        }
+        if (failed != FileOperation::Open) {
+            EXPECT_EQ(fullData.rfind(data, 0), 0u) << "only this run's records";
+            ExpectBaseConsistent(data, index);
+        }
+    }
+}
+
+TEST(BuildRun, ReadOnlyTargetEndsWithWriteFailure) {
+    TempFolder folder;
+    WriteWholeFile(folder.Path("a.html"), SimplePage("a"));
+    // A folder in the base file's place cannot be opened for writing.
+    std::filesystem::create_directory(folder.Path("FORUM3.DAT"));
+    RecordingControl control;
+    const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
+    EXPECT_EQ(result.outcome, kBaseWriteFailed);
+    EXPECT_EQ(result.recordsWritten, 0);
+    EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.IDX")), "");
+}
+
+TEST(BuildRun, FolderWithSeparatorKeepsAnExistingOne) {
+    EXPECT_EQ(FolderWithSeparator("C:\\pages\\"), "C:\\pages\\");
+    EXPECT_EQ(FolderWithSeparator("/tmp/pages/"), "/tmp/pages/");
+#ifdef _WIN32
+    EXPECT_EQ(FolderWithSeparator("C:\\pages"), "C:\\pages\\");
+#else
+    EXPECT_EQ(FolderWithSeparator("/tmp/pages"), "/tmp/pages/");
+#endif
+}

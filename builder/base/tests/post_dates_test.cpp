@@ -1,0 +1,49 @@
+#include "builder/base/post_dates.h"
+
+#include <gtest/gtest.h>
+
+TEST(PostDates, StartDateKeyIsYearMonthDayWithZeros) {
+    EXPECT_EQ(StartDateKey(2005, 12, 5), "20051205");
+    EXPECT_EQ(StartDateKey(987, 1, 31), "09870131");
+}
+
+TEST(PostDates, PostDateKeyReadsTheForumsDateText) {
+    const struct {
+        const char* dateText;
+        const char* key;
+    } cases[] = {
+        {"December 05, 2005 10:41 AM", "20051205"},
+        {"dec 05, 2005", "20051205"},
+        {"DEC 05, 2005", "20051205"},
+        {"Jan 10, 2006 04:30 PM", "20060110"},
+        {"Foo 10, 2006", "2006n010"},         // no month: "n0" sorts after every month
+        {"Dec 5, 2005 07:05 PM", "20051205"}, // one-digit day keeps its year
+        {"Dec 5", "125"},                     // too short for a year
+        {"December", "12"},                   // no blank: no day, no year
+        {"", "01"},                           // "-" alone is found at the table's start
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PostDateKey(c.dateText), c.key) << c.dateText;
+    }
+}
+
+TEST(PostDates, CheckPostDateAcceptsTheStartDateAndLater) {
+    const std::string start = StartDateKey(2005, 12, 5);
+    const struct {
+        const char* dateLine;
+        int accepted;
+    } cases[] = {
+        {"'DATE:   December 05, 2005 10:41 AM", 1},
+        {"'DATE:   Dec 04, 2005", 0},
+        {"'DATE:   Jan 10, 2006", 1},
+        {"'DATE:   Dec 5, 2005", 1},
+        {"'DATE:   Dec 4, 2005", 0},
+        {"'DATE:   Xyz 01, 2005", 1}, // "n0" month in the start year
+        {"'DATE:   Xyz 01, 2004", 0},
+        {"'DATE:   ", 0},
+        {"'DATE:", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckPostDate(c.dateLine, start), c.accepted) << c.dateLine;
+    }
+}

@@ -1,0 +1,171 @@
+// "build": the build run of the Start button, from the command line.
+#include "cli/commands.h"
+
+#include "builder/base/build_run.h"
+#include "builder/base/forum_site.h"
+#include "builder/base/post_dates.h"
+#include "builder/base/stop_request.h"
+#include "builder/outcomes/outcomes.h"
+
+#include <charconv>
+#include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <csignal>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr int kStoppedByInterrupt = 130;
+constexpr int kBuildFailed = 1;
+
+// Ctrl+C asks the run to stop after its current page, so that both base
+// files end with the same complete record.
+#ifdef _WIN32
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+        RequestStop();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void InstallStopHandler() {
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+bool StandardErrorIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}
+#else
+void OnInterrupt(int) {
+    RequestStop();
+}
+
+void InstallStopHandler() {
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) != 0;
+}
+#endif
+
+// Progress on standard error, for a person watching a terminal.
+class CommandLineControl : public BuildControl {
+  public:
+    explicit CommandLineControl(bool showProgress) : showProgress_(showProgress) {}
+    ~CommandLineControl() override {
+        if (showProgress_ && pageCount_ > 0) {
+            std::fputc('\n', stderr);
+        }
+    }
+    CommandLineControl(const CommandLineControl&) = delete;
+    CommandLineControl& operator=(const CommandLineControl&) = delete;
+
+    void SetProgressRange(int count) override { pageCount_ = count; }
+    void SetProgress(int index) override {
+        if (showProgress_ && pageCount_ > 0) {
+            std::fprintf(stderr, "\rpage %d of %d", index + 1, pageCount_);
+        }
+    }
+    bool StopRequested() override { return IsStopRequested(); }
+    // No window to keep alive: Ctrl+C arrives by itself.
+    void PumpOneMessage() override {}
+
+  private:
+    bool showProgress_;
+    int pageCount_ = 0;
+};
+
+bool ParseNumber(std::string_view text, int& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+// "YYYY-MM-DD" to the start date key.
+bool ParseSinceDate(const std::string& text, std::string& startDateKey) {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
+        !ParseNumber(std::string_view(text).substr(0, 4), year) ||
+        !ParseNumber(std::string_view(text).substr(5, 2), month) ||
+        !ParseNumber(std::string_view(text).substr(8, 2), day) || year < 1 || month < 1 ||
+        month > 12 || day < 1 || day > 31) {
+        return false;
+    }
+    startDateKey = StartDateKey(year, month, day);
+    return true;
+}
+
+int ExitStatus(int outcome) {
+    switch (outcome) {
+    case kBaseBuilt:
+    case kNothingToWrite: return 0;
+    case kBuildStopped: return kStoppedByInterrupt;
+    case kNoForumSelected: return kUsageError;
+    default: return kBuildFailed;
+    }
+}
+
+} // namespace
+
+int RunBuild(const Arguments& arguments) {
+    BuildSettings settings;
+    bool pagesGiven = false;
+    bool forumGiven = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (option == "--pages" && hasValue) {
+            settings.pagesFolder = arguments[++i];
+            pagesGiven = true;
+        } else if (option == "--forum" && hasValue) {
+            int forumNumber = 0;
+            if (!ParseNumber(arguments[++i], forumNumber)) {
+                return UsageError("not a forum number: " + arguments[i]);
+            }
+            settings.sectionIndex = forumNumber - 1;
+            forumGiven = true;
+        } else if (option == "--since" && hasValue) {
+            if (!ParseSinceDate(arguments[++i], settings.startDateKey)) {
+                return UsageError("not a date YYYY-MM-DD: " + arguments[i]);
+            }
+            settings.dateFilter = true;
+        } else if (option == "--forum-filter") {
+            settings.forumFilter = true;
+        } else {
+            return UsageError("build: unexpected argument: " + option);
+        }
+    }
+    if (!pagesGiven || !forumGiven) {
+        return UsageError("build takes --pages DIR and --forum N");
+    }
+
+    InstallStopHandler();
+    BuildResult result;
+    {
+        CommandLineControl control(StandardErrorIsTerminal());
+        result = BuildBase(PlatformFileSystem(), settings, control);
+    }
+#ifdef _WIN32
+    const std::string text = OutcomeTextWindows1251(result.outcome);
+#else
+    const std::string text = OutcomeText(result.outcome);
+#endif
+    std::printf("%s\noutcome %d, records %lld\n", text.c_str(), result.outcome,
+                static_cast<long long>(result.recordsWritten));
+    if (result.outcome == kNoForumSelected) {
+        std::fprintf(stderr, "zeltran-cli: the forum number runs from 1 to %d\n", kSectionCount);
+    }
+    return ExitStatus(result.outcome);
+}

@@ -1,0 +1,113 @@
+// zeltran-cli build as a user runs it: the built tool in a child process.
+#include "builder/files/tests/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+struct ToolRun {
+    int exitStatus;
+    std::string output;
+};
+
+ToolRun RunTool(const std::string& arguments) {
+    const std::string command = std::string(ZELTRAN_CLI) + " " + arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string output;
+    char buffer[4096];
+    for (std::size_t count; (count = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        output.append(buffer, count);
+    }
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+std::string CopyOfSamples(const TempFolder& folder) {
+    std::filesystem::copy(ZELTRAN_SAMPLE_PAGES, folder.path());
+    return folder.path().string();
+}
+
+} // namespace
+
+TEST(BuildCommand, ReportsOutcomeRecordsAndExitStatus) {
+    TempFolder folder;
+    const std::string pages = CopyOfSamples(folder);
+    const struct {
+        std::string arguments;
+        int exitStatus;
+        std::string output;
+    } cases[] = {
+        {"--pages " + pages + " --forum 3", 0,
+         "Формирование базы закончено\noutcome 10, records 10\n"},
+        {"--pages " + pages + " --forum 3 --forum-filter --since 2005-12-10", 0,
+         "Формирование базы закончено\noutcome 10, records 4\n"},
+        {"--pages " + pages + "/missing --forum 3", 0,
+         "Нет данных для записи\noutcome 11, records 0\n"},
+        {"--pages " + pages + " --forum 13", 2, "Не корректный форум\noutcome 13, records 0\n"},
+        {"--pages " + pages + " --forum x", 2, ""},
+        {"--pages " + pages + " --forum 3 --since 2005-13-01", 2, ""},
+        {"--forum 3", 2, ""},
+        {"--pages " + pages + " --forum 3 --verbose", 2, ""},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = RunTool("build " + c.arguments);
+        EXPECT_EQ(run.exitStatus, c.exitStatus) << c.arguments;
+        EXPECT_EQ(run.output, c.output) << c.arguments;
+    }
+}
+
+TEST(BuildCommand, UnwritableBaseEndsWithWriteFailure) {
+    TempFolder folder;
+    const std::string pages = CopyOfSamples(folder);
+    std::filesystem::create_directory(folder.Path("FORUM3.DAT"));
+    const ToolRun run = RunTool("build --pages " + pages + " --forum 3");
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.output, "Ошибка записи базы\noutcome 16, records 0\n");
+}
+
+TEST(BuildCommand, InterruptStopsAfterACompleteRecord) {
+    TempFolder folder;
+    const std::string page = ReadWholeFile(std::string(ZELTRAN_SAMPLE_PAGES) + "/t1024.html");
+    constexpr int kPages = 20000;
+    for (int i = 0; i < kPages; ++i) {
+        WriteWholeFile(folder.Path("p" + std::to_string(i) + ".html"), page);
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        freopen("/dev/null", "w", stdout);
+        execl(ZELTRAN_CLI, ZELTRAN_CLI, "build", "--pages", folder.path().c_str(), "--forum", "3",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Stop once the first record is written, while most pages still wait.
+    for (;;) {
+        std::error_code notYet;
+        const auto indexSize = std::filesystem::file_size(folder.Path("FORUM3.IDX"), notYet);
+        if (!notYet && indexSize > 0) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+
+    const std::string data = ReadWholeFile(folder.Path("FORUM3.DAT"));
+    const std::string index = ReadWholeFile(folder.Path("FORUM3.IDX"));
+    const std::size_t lines =
+        static_cast<std::size_t>(std::count(index.begin(), index.end(), '\n'));
+    const std::size_t recordLength = data.find("'MESSAGE ", 1);
+    ASSERT_NE(recordLength, std::string::npos);
+    EXPECT_LT(lines, static_cast<std::size_t>(kPages));
+    EXPECT_EQ(data.size(), lines * recordLength);
+}
