@@ -18,6 +18,11 @@ constexpr const char* kUsage =
     "  info PAGE          tables of a saved page: 'tables N', 'link LINK', then\n"
     "                     one line 'K ROWS COLUMNS LINES' per table\n"
     "  cell PAGE T R C    the bytes of cell (T, R, C) of the page\n"
+    "  merge NEW.DAT OLD.DAT\n"
+    "                     joins the new forum base in front of the old one under\n"
+    "                     the old one's names, keeping the old files as .DA_ and\n"
+    "                     .ID_; prints the outcome; exit status 0 when merged, 1\n"
+    "                     when not\n"
     "  --help             this text\n";
 
 struct Command {
@@ -28,6 +33,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", RunInfo},
     {"cell", RunCell},
+    {"merge", RunMerge},
 };
 
 } // namespace
