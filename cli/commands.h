@@ -13,6 +13,7 @@ constexpr int kUsageError = 2;
 int RunInfo(const Arguments& arguments);
 int RunCell(const Arguments& arguments);
 int RunBuild(const Arguments& arguments);
+int RunMerge(const Arguments& arguments);
 
 // Writes "zeltran-cli: <message>" and the usage hint to standard error and
 // returns kUsageError.

@@ -25,6 +25,11 @@ constexpr const char* kUsage =
     "                     nothing to write, 1 when a base file could not be\n"
     "                     written, 2 for a wrong command line or forum number,\n"
     "                     130 when stopped with Ctrl+C\n"
+    "  merge NEW.DAT OLD.DAT\n"
+    "                     joins the new forum base in front of the old one under\n"
+    "                     the old one's names, keeping the old files as .DA_ and\n"
+    "                     .ID_; prints the outcome; exit status 0 when merged, 1\n"
+    "                     when not\n"
     "  --help             this text\n";
 
 struct Command {
@@ -36,6 +41,7 @@ constexpr Command kCommands[] = {
     {"info", RunInfo},
     {"cell", RunCell},
     {"build", RunBuild},
+    {"merge", RunMerge},
 };
 
 } // namespace

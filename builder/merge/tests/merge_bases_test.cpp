@@ -1,0 +1,290 @@
+#include "builder/merge/merge_bases.h"
+
+#include "builder/files/tests/faulty_file_system.h"
+#include "builder/files/tests/temp_folder.h"
+#include "builder/outcomes/outcomes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+struct Base {
+    std::string data;
+    std::string index;
+};
+
+std::string Record(const std::string& topic) {
+    return "'MESSAGE http://forum/t/" + topic + "\n'FORUM:  F\n'TOPIC:  " + topic +
+           "\n'NAME:   A,\n'DATE:   D\n\n" + topic + " text\n\n\n\n";
+}
+
+// A base as the build run writes it: records in a row and one index line
+// per record with its number and 1-based offset, counted from the given
+// ones, and its length.
+Base MakeBase(const std::vector<std::string>& topics, uint64_t firstNumber = 0,
+              uint64_t firstOffset = 1) {
+    Base base;
+    for (const std::string& topic : topics) {
+        const std::string record = Record(topic);
+        base.index += topic + "\tA\tD\t" + std::to_string(firstNumber++) + "\t" +
+                      std::to_string(firstOffset + base.data.size()) + "\t" +
+                      std::to_string(record.size()) + "\r\n";
+        base.data += record;
+    }
+    return base;
+}
+
+// The record text each index line points at, by its offset and length.
+std::vector<std::string> RecordsOf(const Base& base) {
+    std::vector<std::string> records;
+    std::size_t start = 0;
+    for (std::size_t end; (end = base.index.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+        const std::string line = base.index.substr(start, end - start);
+        std::vector<std::string> fields;
+        for (std::size_t from = 0;;) {
+            const std::size_t tab = line.find('\t', from);
+            fields.push_back(line.substr(from, tab - from));
+            if (tab == std::string::npos) {
+                break;
+            }
+            from = tab + 1;
+        }
+        const uint64_t offset = std::stoull(fields.at(4));
+        const uint64_t length = std::stoull(fields.at(5));
+        EXPECT_EQ(fields.at(3), std::to_string(records.size())) << line;
+        EXPECT_LE(offset - 1 + length, base.data.size()) << line;
+        records.push_back(base.data.substr(offset - 1, length));
+    }
+    return records;
+}
+
+class MergeFolder {
+  public:
+    std::string Path(const std::string& name) const { return folder_.Path(name); }
+
+    void Write(const std::string& name, const Base& base) {
+        WriteWholeFile(Path(name + ".DAT"), base.data);
+        WriteWholeFile(Path(name + ".IDX"), base.index);
+    }
+    Base Read(const std::string& name) const {
+        return {ReadWholeFile(Path(name + ".DAT")), ReadWholeFile(Path(name + ".IDX"))};
+    }
+    int Merge(FileSystem& files, const std::string& newName, const std::string& oldName) {
+        return MergeBases(files, Path(newName + ".DAT"), Path(oldName + ".DAT"));
+    }
+    int Merge(const std::string& newName, const std::string& oldName) {
+        return Merge(PlatformFileSystem(), newName, oldName);
+    }
+    // Every file of the folder with its bytes.
+    std::map<std::string, std::string> Contents() const {
+        std::map<std::string, std::string> contents;
+        for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+            contents[entry.path().filename().string()] = ReadWholeFile(entry.path().string());
+        }
+        return contents;
+    }
+
+  private:
+    TempFolder folder_;
+};
+
+TEST(MergeBases, JoinsTextAndRenumbersTheIndex) {
+    // An old index line a, b, c, 7, 1201, 95 behind ten new lines and 5,000
+    // bytes of new text.
+    Base newBase;
+    for (int line = 0; line < 10; ++line) {
+        newBase.index += "t\ta\td\t" + std::to_string(line) + "\t" +
+                         std::to_string(1 + 500 * line) + "\t500\r\n";
+    }
+    newBase.data = std::string(5000, 'n');
+    const Base oldBase{std::string(1295, 'o'), "a\tb\tc\t7\t1201\t95\r\n"};
+    MergeFolder folder;
+    folder.Write("FORUM3N", newBase);
+    folder.Write("FORUM3", oldBase);
+
+    EXPECT_EQ(folder.Merge("FORUM3N", "FORUM3"), kMergeFinished);
+
+    const Base merged = folder.Read("FORUM3");
+    EXPECT_EQ(merged.data, newBase.data + oldBase.data + "\r\n");
+    EXPECT_EQ(merged.index, newBase.index + "a\tb\tc\t10\t6201\t95\r\n");
+    const std::map<std::string, std::string> expected = {
+        {"FORUM3N.DAT", newBase.data}, {"FORUM3N.IDX", newBase.index},
+        {"FORUM3.DAT", merged.data},   {"FORUM3.IDX", merged.index},
+        {"FORUM3.DA_", oldBase.data},  {"FORUM3.ID_", oldBase.index},
+    };
+    EXPECT_EQ(folder.Contents(), expected);
+}
+
+TEST(MergeBases, EdgeCasesOfTheInputBases) {
+    const Base two = MakeBase({"one", "two"});
+    const Base three = MakeBase({"x", "y", "z"});
+    // Behind the two new records the old ones are numbered from 2 and moved
+    // by the new text's size.
+    const Base threeBehindTwo = MakeBase({"x", "y", "z"}, 2, two.data.size() + 1);
+    struct Case {
+        const char* name;
+        Base newBase;
+        Base oldBase;
+        Base merged;
+    };
+    const Case cases[] = {
+        {"empty new base", {"", ""}, MakeBase({"one", "two"}, 4), {two.data + "\r\n", two.index}},
+        {"empty old base", two, {"", ""}, {two.data + "\r\n", two.index}},
+        {"both empty", {"", ""}, {"", ""}, {"\r\n", ""}},
+        {"two and three",
+         two,
+         three,
+         {two.data + three.data + "\r\n", two.index + threeBehindTwo.index}},
+        {"lines without a final line end",
+         {two.data, two.index + "three\tA\tD\t2\t9"},
+         {three.data, three.index + "w\tA"},
+         {two.data + three.data + "\r\n", two.index + threeBehindTwo.index}},
+    };
+    for (const Case& c : cases) {
+        MergeFolder folder;
+        folder.Write("NEW", c.newBase);
+        folder.Write("OLD", c.oldBase);
+        EXPECT_EQ(folder.Merge("NEW", "OLD"), kMergeFinished) << c.name;
+        const Base merged = folder.Read("OLD");
+        EXPECT_EQ(merged.data, c.merged.data) << c.name;
+        EXPECT_EQ(merged.index, c.merged.index) << c.name;
+        EXPECT_EQ(folder.Read("NEW").data, c.newBase.data) << c.name;
+        EXPECT_EQ(folder.Read("NEW").index, c.newBase.index) << c.name;
+    }
+}
+
+TEST(MergeBases, MergedBasesMergeAgainEitherWay) {
+    MergeFolder folder;
+    folder.Write("A", MakeBase({"a1", "a2"}));
+    folder.Write("B", MakeBase({"b1"}));
+    folder.Write("C", MakeBase({"c1", "c2"}));
+    ASSERT_EQ(folder.Merge("A", "B"), kMergeFinished);
+    // B is now a merged base with a trailing CR LF; as the new base...
+    ASSERT_EQ(folder.Merge("B", "C"), kMergeFinished);
+    // ...and as the old one.
+    folder.Write("D", MakeBase({"d1"}));
+    ASSERT_EQ(folder.Merge("D", "C"), kMergeFinished);
+
+    const std::vector<std::string> expected = {Record("d1"), Record("a1"), Record("a2"),
+                                               Record("b1"), Record("c1"), Record("c2")};
+    const Base merged = folder.Read("C");
+    EXPECT_EQ(RecordsOf(merged), expected);
+    EXPECT_EQ(merged.data, Record("d1") + Record("a1") + Record("a2") + Record("b1") + "\r\n" +
+                               Record("c1") + Record("c2") + "\r\n\r\n");
+}
+
+TEST(MergeBases, EarlierBackupsAndWorkFilesAreReplaced) {
+    MergeFolder folder;
+    const Base newBase = MakeBase({"n"});
+    const Base oldBase = MakeBase({"o1", "o2"});
+    folder.Write("NEW", newBase);
+    folder.Write("FORUM1", oldBase);
+    WriteWholeFile(folder.Path("FORUM1.DA_"), "earlier backup text");
+    WriteWholeFile(folder.Path("FORUM1.ID_"), "earlier\tbackup\r\n");
+    // Left by an interrupted merge, longer than what is written now.
+    WriteWholeFile(folder.Path("FORUM1.tmD"), std::string(100000, 's'));
+    WriteWholeFile(folder.Path("FORUM1.tmI"), std::string(100000, 's'));
+
+    ASSERT_EQ(folder.Merge("NEW", "FORUM1"), kMergeFinished);
+
+    const Base merged = folder.Read("FORUM1");
+    EXPECT_EQ(merged.data, newBase.data + oldBase.data + "\r\n");
+    EXPECT_EQ(merged.index,
+              newBase.index + MakeBase({"o1", "o2"}, 1, newBase.data.size() + 1).index);
+    const std::map<std::string, std::string> expected = {
+        {"NEW.DAT", newBase.data},    {"NEW.IDX", newBase.index},   {"FORUM1.DAT", merged.data},
+        {"FORUM1.IDX", merged.index}, {"FORUM1.DA_", oldBase.data}, {"FORUM1.ID_", oldBase.index},
+    };
+    EXPECT_EQ(folder.Contents(), expected);
+}
+
+// Only the existence tests and reads may have happened.
+bool OnlyLooked(const std::vector<FileOperation>& operations) {
+    return std::all_of(operations.begin(), operations.end(), [](FileOperation operation) {
+        return operation == FileOperation::Exists || operation == FileOperation::Open ||
+               operation == FileOperation::Read || operation == FileOperation::Size;
+    });
+}
+
+TEST(MergeBases, MissingInputTouchesNothing) {
+    for (const char* missing : {"NEW.DAT", "NEW.IDX", "OLD.DAT", "OLD.IDX"}) {
+        MergeFolder folder;
+        folder.Write("NEW", MakeBase({"n"}));
+        folder.Write("OLD", MakeBase({"o"}));
+        std::filesystem::remove(folder.Path(missing));
+        const auto before = folder.Contents();
+        FaultyFileSystem files(PlatformFileSystem());
+
+        EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), kFileMissing) << missing;
+        EXPECT_EQ(folder.Contents(), before) << missing;
+        for (FileOperation operation : files.operations()) {
+            EXPECT_EQ(operation, FileOperation::Exists) << missing;
+        }
+    }
+}
+
+TEST(MergeBases, OldIndexWithoutRecordPositionsIsRefused) {
+    const std::string badLines[] = {
+        "t\tA\tD\t0\r\n",
+        "t\tA\tD\t0\t\t9\r\n",
+        "t\tA\tD\t0\t1x\t9\r\n",
+        "t\tA\tD\t0\t+1\t9\r\n",
+    };
+    for (const std::string& line : badLines) {
+        MergeFolder folder;
+        folder.Write("NEW", MakeBase({"n"}));
+        const Base oldBase = MakeBase({"o"});
+        folder.Write("OLD", {oldBase.data, oldBase.index + line});
+        const auto before = folder.Contents();
+        FaultyFileSystem files(PlatformFileSystem());
+
+        EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), kMergeFailed) << line;
+        EXPECT_EQ(folder.Contents(), before) << line;
+        EXPECT_TRUE(OnlyLooked(files.operations())) << line;
+    }
+}
+
+TEST(MergeBases, AnyFailedOperationLeavesTheOldBaseWhole) {
+    const Base newBase = MakeBase({"n1", "n2"});
+    const Base oldBase = MakeBase({"o1", "o2", "o3"});
+    const auto prepare = [&](MergeFolder& folder) {
+        folder.Write("NEW", newBase);
+        folder.Write("OLD", oldBase);
+        WriteWholeFile(folder.Path("OLD.DA_"), "earlier backup text");
+        WriteWholeFile(folder.Path("OLD.ID_"), "earlier\tbackup\r\n");
+    };
+    std::size_t operationCount = 0;
+    {
+        MergeFolder folder;
+        prepare(folder);
+        FaultyFileSystem files(PlatformFileSystem());
+        ASSERT_EQ(folder.Merge(files, "NEW", "OLD"), kMergeFinished);
+        operationCount = files.operations().size();
+    }
+    ASSERT_GT(operationCount, 20u);
+
+    for (std::size_t failing = 1; failing <= operationCount; ++failing) {
+        MergeFolder folder;
+        prepare(folder);
+        FaultyFileSystem files(PlatformFileSystem(), static_cast<int>(failing));
+        const int outcome = folder.Merge(files, "NEW", "OLD");
+
+        // A failed existence test of an input reads as a missing file.
+        const bool inputTest = failing <= 4;
+        EXPECT_EQ(outcome, inputTest ? kFileMissing : kMergeFailed) << "operation " << failing;
+        const Base oldAfter = folder.Read("OLD");
+        EXPECT_EQ(oldAfter.data, oldBase.data) << "operation " << failing;
+        EXPECT_EQ(oldAfter.index, oldBase.index) << "operation " << failing;
+        const Base newAfter = folder.Read("NEW");
+        EXPECT_EQ(newAfter.data, newBase.data) << "operation " << failing;
+        EXPECT_EQ(newAfter.index, newBase.index) << "operation " << failing;
+        EXPECT_FALSE(std::filesystem::exists(folder.Path("OLD.tmD"))) << "operation " << failing;
+        EXPECT_FALSE(std::filesystem::exists(folder.Path("OLD.tmI"))) << "operation " << failing;
+    }
+}
+
+} // namespace

@@ -1,0 +1,23 @@
+// "merge": joins a new forum base into an old one, as the merge button does.
+#include "cli/commands.h"
+
+#include "builder/files/file_system.h"
+#include "builder/merge/merge_bases.h"
+#include "builder/outcomes/outcomes.h"
+
+#include <cstdio>
+
+int RunMerge(const Arguments& arguments) {
+    if (arguments.size() != 2) {
+        return UsageError("merge takes the new base's .DAT and the old base's .DAT");
+    }
+    const int outcome = MergeBases(PlatformFileSystem(), arguments[0], arguments[1]);
+#ifdef _WIN32
+    // The console shows the system's own code page.
+    const std::string text = OutcomeTextWindows1251(outcome);
+#else
+    const std::string text = OutcomeText(outcome);
+#endif
+    std::printf("%s (%d)\n", text.c_str(), outcome);
+    return outcome == kMergeFinished ? 0 : 1;
+}
