@@ -1,0 +1,147 @@
+#include "builder/shell/dialog_layer.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kDialogFontName[] = L"MS Sans Serif";
+constexpr WORD kDialogFontPoints = 8;
+
+void AppendWideText(std::vector<WORD>& words, const char* text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+    }
+    words.insert(words.end(), wide.begin(), wide.end());
+}
+
+// DLGTEMPLATE without controls: header, no menu, default class, title and
+// (with DS_SETFONT) the dialog font.
+std::vector<WORD> DialogTemplate(const DialogFrame& frame) {
+    DLGTEMPLATE header{};
+    header.style = (frame.style & ~WS_VISIBLE) | DS_SETFONT;
+    header.dwExtendedStyle = frame.exStyle;
+    header.cdit = 0;
+    header.x = frame.x;
+    header.y = frame.y;
+    header.cx = frame.width;
+    header.cy = frame.height;
+    std::vector<WORD> words(sizeof header / sizeof(WORD));
+    std::memcpy(words.data(), &header, sizeof header);
+    words.push_back(0); // menu
+    words.push_back(0); // class
+    AppendWideText(words, frame.title);
+    words.push_back(kDialogFontPoints);
+    words.insert(words.end(), std::begin(kDialogFontName), std::end(kDialogFontName));
+    return words;
+}
+
+LayerDialog* DialogOf(HWND window) {
+    return reinterpret_cast<LayerDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+}
+
+INT_PTR LayerDefault(HWND window, UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_CLOSE: EndLayerDialog(window, 0); return TRUE;
+    case WM_COMMAND:
+        // Enter and Esc have no default action.
+        return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
+    default: return FALSE;
+    }
+}
+
+INT_PTR CALLBACK LayerDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        // Held back from the callback until the controls are added.
+        auto* dialog = reinterpret_cast<LayerDialog*>(lParam);
+        dialog->window = window;
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        return FALSE;
+    }
+    LayerDialog* dialog = DialogOf(window);
+    if (dialog == nullptr) {
+        return FALSE;
+    }
+    if (const INT_PTR handled = dialog->callback(window, message, wParam, lParam)) {
+        return handled;
+    }
+    return LayerDefault(window, message, wParam);
+}
+
+} // namespace
+
+HWND CreateLayerDialog(LayerDialog& dialog, HWND owner, const DialogFrame& frame) {
+    const std::vector<WORD> words = DialogTemplate(frame);
+    dialog.owner = owner;
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                      reinterpret_cast<LPCDLGTEMPLATEA>(words.data()), owner,
+                                      LayerDialogProc, reinterpret_cast<LPARAM>(&dialog));
+}
+
+HWND AddDialogControl(HWND dialogWindow, int id, const char* className, const char* text, int x,
+                      int y, int width, int height, DWORD style, DWORD exStyle) {
+    RECT rect{x, y, x + width, y + height};
+    MapDialogRect(dialogWindow, &rect);
+    const HWND control = CreateWindowExA(
+        exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
+        rect.bottom - rect.top, dialogWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(control, WM_SETFONT, SendMessageA(dialogWindow, WM_GETFONT, 0, 0), 0);
+    return control;
+}
+
+INT_PTR RunLayerDialog(LayerDialog& dialog) {
+    const HWND window = dialog.window;
+    if (window == nullptr) {
+        return 0;
+    }
+    if (dialog.owner != nullptr) {
+        EnableWindow(dialog.owner, FALSE);
+    }
+    dialog.callback(window, WM_INITDIALOG, 0, 0);
+    if (IsWindow(window)) {
+        ShowWindow(window, SW_SHOW);
+    }
+    MSG message;
+    while (IsWindow(window)) {
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            Sleep(1);
+            continue;
+        }
+        if (!HandleDialogMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    if (dialog.owner != nullptr) {
+        SetActiveWindow(dialog.owner);
+    }
+    return dialog.result;
+}
+
+void EndLayerDialog(HWND dialogWindow, INT_PTR result) {
+    LayerDialog* dialog = DialogOf(dialogWindow);
+    if (dialog == nullptr || dialog->ending) {
+        return;
+    }
+    dialog->ending = true;
+    dialog->result = result;
+    // The owner first, so that the system hands activation back to it
+    // rather than to another program's window.
+    if (dialog->owner != nullptr) {
+        EnableWindow(dialog->owner, TRUE);
+    }
+    DestroyWindow(dialogWindow);
+}
+
+bool HandleDialogMessage(MSG& message) {
+    const HWND active = GetActiveWindow();
+    if (active == nullptr || !IsWindow(active)) {
+        return false;
+    }
+    char className[16] = {};
+    GetClassNameA(active, className, sizeof className);
+    return std::strcmp(className, "#32770") == 0 && IsDialogMessageA(active, &message);
+}

@@ -1,0 +1,48 @@
+// The dialog layer shared by the main window and the about box: a dialog
+// built from an in-memory template, its controls added one by one in dialog
+// units, then run modally by a loop of our own.
+//
+// The callback sees every message first; when it returns 0 the layer's own
+// handling follows: the system close command ends the dialog with result 0,
+// and IDOK / IDCANCEL (Enter, Esc) do nothing. WM_INITDIALOG reaches the
+// callback when the dialog is run, so that its controls exist by then.
+#pragma once
+
+#include <windows.h>
+
+struct DialogFrame {
+    const char* title;
+    DWORD style; // shown when run, whatever WS_VISIBLE says
+    DWORD exStyle;
+    short x, y, width, height; // dialog units
+};
+
+// One dialog's life; lives on the caller's stack from creation to the end
+// of the run.
+struct LayerDialog {
+    DLGPROC callback;
+    HWND owner = nullptr;
+    HWND window = nullptr;
+    INT_PTR result = 0;
+    bool ending = false;
+};
+
+// Creates the (hidden) dialog window; 0 on failure.
+HWND CreateLayerDialog(LayerDialog& dialog, HWND owner, const DialogFrame& frame);
+
+// Adds a control of a standard class, placed in the dialog's units and
+// given the dialog's font.
+HWND AddDialogControl(HWND dialogWindow, int id, const char* className, const char* text, int x,
+                      int y, int width, int height, DWORD style, DWORD exStyle);
+
+// Shows the dialog and runs it until its window is gone; the owner is
+// disabled meanwhile. Returns the end code.
+INT_PTR RunLayerDialog(LayerDialog& dialog);
+
+// Ends the dialog with `result`: gives the owner back its input and
+// destroys the window.
+void EndLayerDialog(HWND dialogWindow, INT_PTR result);
+
+// Hands `message` to the dialog layer's keyboard handling when it is meant
+// for the active dialog of this thread; false when it is not.
+bool HandleDialogMessage(MSG& message);

@@ -1,0 +1,68 @@
+#include "builder/shell/settings.h"
+
+#include "builder/shell/control_ids.h"
+#include "builder/shell/shell_values.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr char kSettingsFile[] = "prog.ini";
+constexpr char kPathSection[] = "PATH";
+
+struct PathSetting {
+    const char* key;
+    int field;
+    std::string* value;
+};
+
+const PathSetting kPathSettings[] = {
+    {"gDir", kPagesFolderField, &gPagesFolder},
+    {"gFilesours", kNewBaseField, &gNewBasePath},
+    {"gFileDist", kOldBaseField, &gOldBasePath},
+};
+
+std::string ProgramFolder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+} // namespace
+
+std::string ReadSetting(const std::string& settingsPath, const char* section, const char* key,
+                        const char* defaultValue) {
+    // A path cut short would point somewhere else, so the buffer holds any
+    // path the platform can open.
+    char value[MAX_PATH] = {};
+    const DWORD length = GetPrivateProfileStringA(section, key, defaultValue, value, sizeof value,
+                                                  settingsPath.c_str());
+    return std::string(value, length);
+}
+
+bool WriteSetting(const std::string& settingsPath, const char* section, const char* key,
+                  const std::string& value) {
+    const std::size_t first = value.find_first_not_of(' ');
+    const std::string trimmed = first == std::string::npos
+                                    ? std::string()
+                                    : value.substr(first, value.find_last_not_of(' ') - first + 1);
+    return WritePrivateProfileStringA(section, key, trimmed.c_str(), settingsPath.c_str()) != 0;
+}
+
+void LoadSettings() {
+    gProgramFolder = ProgramFolder();
+    const std::string settingsPath = gProgramFolder + kSettingsFile;
+    for (const PathSetting& setting : kPathSettings) {
+        *setting.value = ReadSetting(settingsPath, kPathSection, setting.key, "");
+        SetDlgItemTextA(gMainWindow, setting.field, setting.value->c_str());
+    }
+}
+
+void SaveSettings() {
+    const std::string settingsPath = gProgramFolder + kSettingsFile;
+    for (const PathSetting& setting : kPathSettings) {
+        *setting.value = ControlText(gMainWindow, setting.field);
+        WriteSetting(settingsPath, kPathSection, setting.key, *setting.value);
+    }
+}

@@ -1,0 +1,51 @@
+// Program entry: common controls, the about text, the title, and the main
+// window run modally until it ends.
+#include "builder/shell/dialog_layer.h"
+#include "builder/shell/main_window.h"
+#include "builder/shell/shell_values.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr DWORD kCommonControlClasses = 0x9FF; // Win95, date and Internet classes
+
+void InitialiseCommonControls() {
+    const HMODULE library = LoadLibraryA("COMCTL32.DLL");
+    if (library == nullptr) {
+        return;
+    }
+    using InitExProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto initEx = reinterpret_cast<InitExProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, "InitCommonControlsEx")));
+    if (initEx != nullptr) {
+        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), kCommonControlClasses};
+        initEx(&classes);
+    } else {
+        InitCommonControls();
+    }
+    FreeLibrary(library);
+}
+
+void LoadAboutText() {
+    const HMODULE module = GetModuleHandleA(nullptr);
+    const HRSRC resource = FindResourceA(module, "TXTABOUT", MAKEINTRESOURCEA(10)); // RT_RCDATA
+    const HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (data != nullptr) {
+        gAboutText.assign(static_cast<const char*>(data), SizeofResource(module, resource));
+    }
+    gWindowTitle = "ZELTRAN v. 1.02";
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    InitialiseCommonControls();
+    LoadAboutText();
+    LayerDialog layer{MainDialogProc};
+    if (CreateMainWindow(layer) != nullptr) {
+        RunLayerDialog(layer);
+    }
+    return 0;
+}

@@ -1,0 +1,8 @@
+// The one way the program tells the user an outcome: a modal message box
+// with the outcome's fixed Russian text.
+#pragma once
+
+// Shows the text of outcome `code` (outcomes.h) in a message box owned by
+// the main window and returns when the user closes it; does nothing for a
+// code without a text.
+void ShowUserMessage(int code);
