@@ -1,0 +1,289 @@
+#include "builder/shell/tests/zeltran_session.h"
+
+#include "builder/shell/tests/screen_capture.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND window) {
+    char text[1024] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::vector<HWND> ProcessDialogs(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == search->processId && IsWindowVisible(window) &&
+                ClassOf(window) == "#32770") {
+                search->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void DeleteTree(const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        const std::string path = folder + "\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            DeleteTree(path);
+            RemoveDirectoryA(path.c_str());
+        } else {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        if (GetTickCount64() > deadline) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+std::string ProgramsFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+std::string WindowsPathOf(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+void MakeEmptyFolder(const std::string& folder) {
+    for (std::size_t slash = folder.find('\\', 3); slash != std::string::npos;
+         slash = folder.find('\\', slash + 1)) {
+        CreateDirectoryA(folder.substr(0, slash).c_str(), nullptr);
+    }
+    CreateDirectoryA(folder.c_str(), nullptr);
+    DeleteTree(folder);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void CopySamplePages(const std::string& samplesFolder, const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA((samplesFolder + "\\*.*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            CopyFileA((samplesFolder + "\\" + entry.cFileName).c_str(),
+                      (folder + "\\" + entry.cFileName).c_str(), FALSE);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+int RunProgram(const std::string& commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return -1;
+    }
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = static_cast<DWORD>(-1);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+void ClickWindow(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const POINT target{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    SetCursorPos(target.x, target.y);
+    // The program hit-tests a press with GetCursorPos, which Wine answers
+    // from its own copy of a move for a while and then from the X server;
+    // pressing before the two agree can miss the button. No message tells
+    // when they agree, so the mouse rests a moment, as a hand does.
+    Sleep(150);
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+    }
+    // Absolute coordinates run from 0 to 65535 across the screen.
+    inputs[0].mi.dx = target.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+    inputs[0].mi.dy = target.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+bool ClickUntil(HWND window, const std::function<bool()>& done) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        ClickWindow(window);
+        if (WaitUntil(done, 3000)) {
+            return true;
+        }
+    }
+    const std::string shot = ProgramsFolder() + "..\\screenshots\\failed-click-" +
+                             std::to_string(GetDlgCtrlID(window)) + ".png";
+    SaveScreenshot(shot);
+    std::fprintf(stderr, "clicks on control %d had no effect; the screen is in %s\n",
+                 GetDlgCtrlID(window), shot.c_str());
+    return false;
+}
+
+ZeltranProcess::ZeltranProcess(const std::string& folder) {
+    const std::string programs = ProgramsFolder();
+    CopyFileA((programs + "zeltran.exe").c_str(), (folder + "\\zeltran.exe").c_str(), FALSE);
+    CopyFileA((programs + "parvex.dll").c_str(), (folder + "\\parvex.dll").c_str(), FALSE);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    char desktop[128] = {};
+    GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, desktop,
+                              sizeof desktop, nullptr);
+    startup.lpDesktop = desktop;
+    std::string commandLine = "\"" + folder + "\\zeltran.exe\"";
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process_)) {
+        return;
+    }
+    WaitUntil([this] {
+        for (HWND window : ProcessDialogs(process_.dwProcessId)) {
+            if (GetDlgItem(window, 1019) != nullptr) {
+                mainWindow_ = window;
+            }
+        }
+        return mainWindow_ != nullptr;
+    });
+    // A click on a plain label makes it the active window, as a person
+    // would before using it. (A press on the caption would start moving the
+    // window, which then follows the mouse to the next button.)
+    WaitUntil([this] {
+        ClickWindow(GetDlgItem(mainWindow_, 1024));
+        return WaitUntil([this] { return GetForegroundWindow() == mainWindow_; }, 1000);
+    });
+}
+
+ZeltranProcess::~ZeltranProcess() {
+    if (process_.hProcess == nullptr) {
+        return;
+    }
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 10000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+std::vector<HWND> ZeltranProcess::OtherDialogs() const {
+    std::vector<HWND> dialogs;
+    for (HWND window : ProcessDialogs(process_.dwProcessId)) {
+        if (window != mainWindow_) {
+            dialogs.push_back(window);
+        }
+    }
+    return dialogs;
+}
+
+namespace {
+
+HWND MessageBoxOf(const ZeltranProcess& zeltran) {
+    for (HWND window : zeltran.OtherDialogs()) {
+        if (GetDlgItem(window, kMessageTextId) != nullptr && TextOf(window) == kTitle) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::string ZeltranProcess::ClickForMessage(int id, HWND* box) const {
+    ClickUntil(id, [this] { return MessageBoxOf(*this) != nullptr; });
+    return WaitForMessageBox(box);
+}
+
+std::string ZeltranProcess::WaitForMessageBox(HWND* box) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = MessageBoxOf(*this)) != nullptr; });
+    if (box != nullptr) {
+        *box = found;
+    }
+    return found != nullptr ? TextOf(GetDlgItem(found, kMessageTextId)) : std::string();
+}
+
+bool ZeltranProcess::CloseMessageBox(HWND box) const {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return WaitUntil([box] { return !IsWindow(box); });
+}
+
+bool ZeltranProcess::WaitForExit(DWORD timeoutMs) const {
+    return process_.hProcess != nullptr &&
+           WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ZeltranProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}

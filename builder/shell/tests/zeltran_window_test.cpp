@@ -1,0 +1,492 @@
+// zeltran.exe end to end, in a real window on a desktop of its own: the
+// driver clicks the rounded buttons with the mouse, reads the controls and
+// the message boxes, and checks the files the program leaves behind.
+#include "builder/base/forum_site.h"
+#include "builder/outcomes/outcomes.h"
+#include "builder/shell/tests/screen_capture.h"
+#include "builder/shell/tests/zeltran_session.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <dlgs.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string gSamplesFolder;   // Windows path of samples/pages
+std::string gAboutNotePath;   // Windows path of the resource's text
+std::string gScratchRoot;     // Windows path, ends in a backslash
+std::string gScreenshotsRoot; // Windows path, ends in a backslash
+
+constexpr int kLockedControls[] = {1006, 1003, 1001, 1010, 1017, 1015, 1016};
+constexpr int kAlwaysEnabled[] = {1008, 1009, 1012, 1031, 1004, 1030};
+
+std::string Scratch(const std::string& name) {
+    const std::string folder = gScratchRoot + name;
+    MakeEmptyFolder(folder);
+    return folder;
+}
+
+// Asked of the window itself: the system's copy of another process's
+// window text misses what a control keeps on its own (an edit's text).
+std::string Text(HWND window) {
+    char text[1024] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string Settings(const std::string& pages, const std::string& newBase,
+                     const std::string& oldBase) {
+    return "[PATH]\r\ngDir=" + pages + "\r\ngFilesours=" + newBase + "\r\ngFileDist=" + oldBase +
+           "\r\n";
+}
+
+std::string CommandLineBuild(const std::string& pages, const std::string& options) {
+    std::string line = "\"";
+    line.append(ProgramsFolder())
+        .append("zeltran-cli.exe\" build --pages \"")
+        .append(pages)
+        .append("\" --forum 3")
+        .append(options);
+    return line;
+}
+
+// Starts the build, waits for its outcome and checks the locked controls
+// while the message is open and after it is closed.
+std::string BuildAndReadOutcome(ZeltranProcess& zeltran, const char* screenshot = nullptr) {
+    // Start stays disabled until the outcome message is closed.
+    zeltran.ClickUntil(1001, [&] { return !IsWindowEnabled(zeltran.Control(1001)); });
+    HWND box = nullptr;
+    const std::string text = zeltran.WaitForMessageBox(&box);
+    if (box == nullptr) {
+        SaveScreenshot(gScreenshotsRoot + "failure-no-outcome.png");
+    }
+    EXPECT_NE(box, nullptr) << "no outcome message (screenshot failure-no-outcome.png)";
+    for (const int id : kLockedControls) {
+        EXPECT_FALSE(IsWindowEnabled(zeltran.Control(id)))
+            << "control " << id << " unlocked too early";
+    }
+    for (const int id : kAlwaysEnabled) {
+        EXPECT_TRUE(IsWindowEnabled(zeltran.Control(id))) << "control " << id;
+    }
+    if (screenshot != nullptr) {
+        EXPECT_TRUE(SaveScreenshot(gScreenshotsRoot + screenshot));
+    }
+    EXPECT_TRUE(zeltran.CloseMessageBox(box));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(zeltran.Control(1001)) != FALSE; }));
+    for (const int id : kLockedControls) {
+        EXPECT_TRUE(IsWindowEnabled(zeltran.Control(id))) << "control " << id << " still locked";
+    }
+    EXPECT_TRUE(WaitUntil([&] { return zeltran.Send(1011, PBM_GETPOS) == 0; }))
+        << "progress bar not emptied";
+    return text;
+}
+
+void ExitWithButton(ZeltranProcess& zeltran) {
+    ASSERT_TRUE(zeltran.ClickUntil(1030, [&] { return zeltran.WaitForExit(0); }))
+        << "the exit button did not end the program";
+    EXPECT_EQ(zeltran.ExitCode(), 0u);
+}
+
+// Every index line points at its record; the records cover the data file.
+void ExpectConsistentBase(const std::string& dat, const std::string& idx, int expectedRecords) {
+    std::size_t lineStart = 0;
+    long long nextOffset = 1;
+    int records = 0;
+    while (lineStart < idx.size()) {
+        const std::size_t lineEnd = idx.find("\r\n", lineStart);
+        ASSERT_NE(lineEnd, std::string::npos) << "index line without CR LF";
+        std::vector<std::string> fields;
+        std::size_t fieldStart = lineStart;
+        for (std::size_t tab; (tab = idx.find('\t', fieldStart)) < lineEnd; fieldStart = tab + 1) {
+            fields.push_back(idx.substr(fieldStart, tab - fieldStart));
+        }
+        fields.push_back(idx.substr(fieldStart, lineEnd - fieldStart));
+        ASSERT_EQ(fields.size(), 6u) << idx.substr(lineStart, lineEnd - lineStart);
+        EXPECT_EQ(std::stoll(fields[3]), records);
+        const long long offset = std::stoll(fields[4]);
+        const long long length = std::stoll(fields[5]);
+        EXPECT_EQ(offset, nextOffset);
+        EXPECT_EQ(dat.compare(static_cast<std::size_t>(offset - 1), 9, "'MESSAGE "), 0)
+            << "record " << records;
+        nextOffset = offset + length;
+        ++records;
+        lineStart = lineEnd + 2;
+    }
+    EXPECT_EQ(static_cast<long long>(dat.size()), nextOffset - 1);
+    if (expectedRecords >= 0) {
+        EXPECT_EQ(records, expectedRecords);
+    }
+}
+
+int RecordCount(const std::string& idx) {
+    int lines = 0;
+    for (std::size_t at = idx.find("\r\n"); at != std::string::npos;
+         at = idx.find("\r\n", at + 2)) {
+        ++lines;
+    }
+    return lines;
+}
+
+struct ExpectedControl {
+    int id;
+    const char* className;
+    const char* caption; // null: not compared
+    bool tabStop;
+};
+
+const ExpectedControl kMainControls[] = {
+    {1019, "RRBUTTON", kTitle, false},
+    {1020, "Button", "Создание баз (*.DAT, *IDX)", false},
+    {1021, "Button", "Объединение баз (*.DAT, *IDX)", false},
+    {1022, "Static",
+     "Путь к локальным файлам (*.html) форума \"http://www.example.com/support/forums/\"", false},
+    {1023, "Static", "Какой топик создаем ?", false},
+    {1024, "Static",
+     "При сборке отбирать только этот топик ? Иначе можно собрать все в одном топике. Тоже не "
+     "плохо.",
+     false},
+    {1025, "Static", "Если дата поста ниже указанной , в сборку на попадает", false},
+    {1026, "Static", "Новая база топика (которую объединяем)", false},
+    {1027, "Static", "Старая база топика (с которой объединяем)", false},
+    {1028, "Static", "старый топик будет сохранен с расширениями *.DA_  и  *.ID_", false},
+    {1005, "Static", "", false},
+    {1013, "Static", "", false},
+    {1014, "Static", "", false},
+    {1003, "ComboBox", nullptr, true},
+    {1008, "Button", "Фильтр по форуму", true},
+    {1009, "Button", "Дата начала", true},
+    // Wine's date picker keeps no window text of its own to compare.
+    {1010, "SysDateTimePick32", nullptr, true},
+    {1011, "msctls_progress32", "msctls_progress32_1", false},
+    {1006, "RRBUTTON", "...", true},
+    {1015, "RRBUTTON", "...", true},
+    {1016, "RRBUTTON", "...", true},
+    {1017, "RRBUTTON", "Собрать", true},
+    {1001, "RRBUTTON", "Старт", true},
+    {1012, "RRBUTTON", "Стоп", true},
+    {1031, "RRBUTTON", "Стоп", true},
+    {1004, "RRBUTTON", "Инфа...", true},
+    {1030, "RRBUTTON", "Выход", true},
+};
+
+TEST(ZeltranWindow, FirstStartShowsTheControlsInTabOrderAndSavesEmptySettings) {
+    ASSERT_EQ(GetACP(), 1251u) << "Wine must run with LC_ALL=ru_RU.UTF-8";
+    const std::string folder = Scratch("first-start");
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started()) << "no main window";
+    EXPECT_EQ(Text(zeltran.MainWindow()), kTitle);
+
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(zeltran.MainWindow(), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    ASSERT_EQ(children.size(), std::size(kMainControls));
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const ExpectedControl& expected = kMainControls[i];
+        SCOPED_TRACE("control " + std::to_string(expected.id));
+        char className[64] = {};
+        GetClassNameA(children[i], className, sizeof className);
+        EXPECT_EQ(GetDlgCtrlID(children[i]), expected.id);
+        EXPECT_STRCASEEQ(className, expected.className);
+        if (expected.caption != nullptr) {
+            EXPECT_EQ(Text(children[i]), expected.caption);
+        }
+        const LONG style = GetWindowLongA(children[i], GWL_STYLE);
+        EXPECT_EQ((style & WS_TABSTOP) != 0, expected.tabStop);
+        EXPECT_TRUE(IsWindowVisible(children[i]));
+        EXPECT_TRUE(IsWindowEnabled(children[i]));
+    }
+    ASSERT_EQ(zeltran.Send(1003, CB_GETCOUNT), kSectionCount);
+    EXPECT_EQ(zeltran.Send(1003, CB_GETCURSEL), 0);
+    // The titles read back through the combo box's edit field, which shows
+    // the selected one.
+    const HWND comboEdit = GetWindow(zeltran.Control(1003), GW_CHILD);
+    EXPECT_EQ(Text(comboEdit), kSectionTitles[0]);
+    for (int i = kSectionCount - 1; i >= 0; --i) {
+        zeltran.Send(1003, CB_SETCURSEL, i);
+        EXPECT_EQ(Text(comboEdit), kSectionTitles[i]);
+    }
+    EXPECT_EQ(zeltran.Send(1008, BM_GETCHECK), BST_UNCHECKED);
+    EXPECT_EQ(zeltran.Send(1009, BM_GETCHECK), BST_UNCHECKED);
+    EXPECT_EQ(zeltran.Send(1011, PBM_GETPOS), 0);
+    EXPECT_TRUE(SaveScreenshot(gScreenshotsRoot + "main-window.png"));
+
+    ExitWithButton(zeltran);
+    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings("", "", ""));
+}
+
+TEST(ZeltranWindow, BuildWritesTheSameBaseAsTheCommandLineWithAndWithoutFilters) {
+    const std::string folder = Scratch("build");
+    const std::string pages = folder + "\\pages";
+    const std::string reference = folder + "\\reference";
+    MakeEmptyFolder(pages);
+    MakeEmptyFolder(reference);
+    CopySamplePages(gSamplesFolder, pages);
+    CopySamplePages(gSamplesFolder, reference);
+    WriteFileBytes(folder + "\\prog.ini", Settings(pages, "", ""));
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    EXPECT_EQ(Text(zeltran.Control(1005)), pages);
+    zeltran.Send(1003, CB_SETCURSEL, 2); // forum 3
+
+    // A Stop press with no build running is cleared by the next build.
+    zeltran.Click(1031);
+    EXPECT_EQ(BuildAndReadOutcome(zeltran, "message-box.png"), OutcomeTextWindows1251(kBaseBuilt));
+    ASSERT_EQ(RunProgram(CommandLineBuild(reference, "")), 0);
+    EXPECT_EQ(ReadFileBytes(pages + "\\FORUM3.DAT"), ReadFileBytes(reference + "\\FORUM3.DAT"));
+    EXPECT_EQ(ReadFileBytes(pages + "\\FORUM3.IDX"), ReadFileBytes(reference + "\\FORUM3.IDX"));
+
+    zeltran.Send(1008, BM_SETCHECK, BST_CHECKED);
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kBaseBuilt));
+    ASSERT_EQ(RunProgram(CommandLineBuild(reference, " --forum-filter")), 0);
+    const std::string filteredIndex = ReadFileBytes(pages + "\\FORUM3.IDX");
+    EXPECT_EQ(ReadFileBytes(pages + "\\FORUM3.DAT"), ReadFileBytes(reference + "\\FORUM3.DAT"));
+    EXPECT_EQ(filteredIndex, ReadFileBytes(reference + "\\FORUM3.IDX"));
+
+    // The picker starts at today: every sample thread is older.
+    zeltran.Send(1009, BM_SETCHECK, BST_CHECKED);
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kNothingToWrite));
+    EXPECT_EQ(ReadFileBytes(pages + "\\FORUM3.IDX"), "");
+
+    // A section typed into the combo box, not chosen from its list.
+    zeltran.Send(1003, CB_SETCURSEL, static_cast<WPARAM>(-1));
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kNoForumSelected));
+    ExitWithButton(zeltran);
+}
+
+// A folder of `count` copies of one accepted thread page.
+std::string ManyPages(const std::string& folder, int count) {
+    const std::string pages = folder + "\\pages";
+    MakeEmptyFolder(pages);
+    const std::string page = gSamplesFolder + "\\t1016.html";
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "\\p%05d.html", i);
+        CopyFileA(page.c_str(), (pages + name).c_str(), FALSE);
+    }
+    return pages;
+}
+
+TEST(ZeltranWindow, StopEndsALongBuildAndLeavesAConsistentBase) {
+    const std::string folder = Scratch("stop");
+    const std::string pages = ManyPages(folder, 5000);
+    WriteFileBytes(folder + "\\prog.ini", Settings(pages, "", ""));
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    zeltran.Send(1003, CB_SETCURSEL, 2);
+    ASSERT_TRUE(zeltran.ClickUntil(1001, [&] { return zeltran.Send(1011, PBM_GETPOS) > 0; }))
+        << "the build did not start";
+    HWND box = nullptr;
+    EXPECT_EQ(zeltran.ClickForMessage(1012, &box), OutcomeTextWindows1251(kBuildStopped));
+    ASSERT_TRUE(zeltran.CloseMessageBox(box));
+    EXPECT_TRUE(WaitUntil([&] { return zeltran.Send(1011, PBM_GETPOS) == 0; }));
+    const std::string idx = ReadFileBytes(pages + "\\FORUM3.IDX");
+    EXPECT_GT(RecordCount(idx), 0);
+    EXPECT_LT(RecordCount(idx), 5000);
+    ExpectConsistentBase(ReadFileBytes(pages + "\\FORUM3.DAT"), idx, -1);
+    ExitWithButton(zeltran);
+}
+
+TEST(ZeltranWindow, ExitDuringABuildStopsItThenEndsAndSavesTheSettings) {
+    const std::string folder = Scratch("exit-during-build");
+    const std::string pages = ManyPages(folder, 5000);
+    WriteFileBytes(folder + "\\prog.ini", Settings(pages, "", ""));
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    zeltran.Send(1003, CB_SETCURSEL, 2);
+    ASSERT_TRUE(zeltran.ClickUntil(1001, [&] { return zeltran.Send(1011, PBM_GETPOS) > 0; }))
+        << "the build did not start";
+    ASSERT_TRUE(zeltran.ClickUntil(1030, [&] { return zeltran.WaitForExit(0); }))
+        << "the program did not end";
+    EXPECT_EQ(zeltran.ExitCode(), 0u);
+    const std::string idx = ReadFileBytes(pages + "\\FORUM3.IDX");
+    EXPECT_LT(RecordCount(idx), 5000);
+    ExpectConsistentBase(ReadFileBytes(pages + "\\FORUM3.DAT"), idx, -1);
+    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings(pages, "", ""));
+}
+
+TEST(ZeltranWindow, MergeJoinsTheNewBaseInFrontAndEmptyFieldsFindNoFile) {
+    const std::string folder = Scratch("merge");
+    {
+        ZeltranProcess zeltran(folder);
+        ASSERT_TRUE(zeltran.Started());
+        HWND box = nullptr;
+        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kFileMissing));
+        ASSERT_TRUE(zeltran.CloseMessageBox(box));
+        ExitWithButton(zeltran);
+    }
+    const std::string newBase = folder + "\\new";
+    const std::string oldBase = folder + "\\old";
+    MakeEmptyFolder(newBase);
+    MakeEmptyFolder(oldBase);
+    CopySamplePages(gSamplesFolder, newBase);
+    CopySamplePages(gSamplesFolder, oldBase);
+    ASSERT_EQ(RunProgram(CommandLineBuild(newBase, "")), 0);
+    ASSERT_EQ(RunProgram(CommandLineBuild(oldBase, " --forum-filter")), 0);
+    const std::string newDat = ReadFileBytes(newBase + "\\FORUM3.DAT");
+    const std::string oldDat = ReadFileBytes(oldBase + "\\FORUM3.DAT");
+    const std::string oldIdx = ReadFileBytes(oldBase + "\\FORUM3.IDX");
+    const int records = RecordCount(ReadFileBytes(newBase + "\\FORUM3.IDX")) + RecordCount(oldIdx);
+    WriteFileBytes(folder + "\\prog.ini",
+                   Settings("", newBase + "\\FORUM3.DAT", oldBase + "\\FORUM3.DAT"));
+
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    HWND box = nullptr;
+    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFinished));
+    ASSERT_TRUE(zeltran.CloseMessageBox(box));
+    EXPECT_EQ(ReadFileBytes(oldBase + "\\FORUM3.DA_"), oldDat);
+    EXPECT_EQ(ReadFileBytes(oldBase + "\\FORUM3.ID_"), oldIdx);
+    const std::string mergedDat = ReadFileBytes(oldBase + "\\FORUM3.DAT");
+    // The merge ends the joined data with CR LF, behind the last record.
+    EXPECT_EQ(mergedDat, newDat + oldDat + "\r\n");
+    ExpectConsistentBase(mergedDat.substr(0, mergedDat.size() - 2),
+                         ReadFileBytes(oldBase + "\\FORUM3.IDX"), records);
+    ExitWithButton(zeltran);
+}
+
+TEST(ZeltranWindow, AboutBoxTakesTheFocusOnItsCloseButtonAndCloses) {
+    const std::string folder = Scratch("about");
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    HWND about = nullptr;
+    ASSERT_TRUE(zeltran.ClickUntil(1004, [&] {
+        for (HWND dialog : zeltran.OtherDialogs()) {
+            if (GetDlgItem(dialog, 305) != nullptr) {
+                about = dialog;
+            }
+        }
+        return about != nullptr;
+    })) << "no about box";
+    EXPECT_FALSE(IsWindowEnabled(zeltran.MainWindow()));
+    const HWND close = GetDlgItem(about, 305);
+    EXPECT_EQ(Text(close), "Закрыть");
+    const HWND banner = GetDlgItem(about, 299);
+    EXPECT_EQ(Text(banner), kTitle);
+    EXPECT_NE(GetDlgItem(banner, 300), nullptr) << "the credit line sits inside the banner";
+    const std::string note = ReadFileBytes(gAboutNotePath);
+    std::string shown(note.size() + 16, '\0');
+    shown.resize(
+        static_cast<std::size_t>(SendMessageA(GetDlgItem(about, 1001), WM_GETTEXT, shown.size(),
+                                              reinterpret_cast<LPARAM>(shown.data()))));
+    EXPECT_EQ(shown, note);
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    EXPECT_TRUE(WaitUntil([&] {
+        return GetGUIThreadInfo(GetWindowThreadProcessId(about, nullptr), &focus) &&
+               focus.hwndFocus == close;
+    })) << "the focus is not on the close button";
+    EXPECT_TRUE(SaveScreenshot(gScreenshotsRoot + "about-box.png"));
+    EXPECT_TRUE(ClickUntil(close, [&] { return !IsWindow(about); }))
+        << "the about box did not close";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(zeltran.MainWindow()) != FALSE; }));
+    ExitWithButton(zeltran);
+}
+
+HWND OpenPicker(const ZeltranProcess& zeltran, int button) {
+    HWND picker = nullptr;
+    zeltran.ClickUntil(button, [&] {
+        const std::vector<HWND> dialogs = zeltran.OtherDialogs();
+        picker = dialogs.empty() ? nullptr : dialogs.front();
+        return picker != nullptr;
+    });
+    return picker;
+}
+
+TEST(ZeltranWindow, CancellingEachPickerLeavesItsFieldAsItWas) {
+    const std::string folder = Scratch("pickers-cancelled");
+    const std::string settings =
+        Settings("C:\\pages", "C:\\new\\FORUM3.DAT", "C:\\old\\FORUM3.DAT");
+    WriteFileBytes(folder + "\\prog.ini", settings);
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    const int pickers[][2] = {{1006, 1005}, {1015, 1013}, {1016, 1014}};
+    for (const auto& [picker, field] : pickers) {
+        SCOPED_TRACE("picker " + std::to_string(picker));
+        const std::string before = Text(zeltran.Control(field));
+        const HWND dialog = OpenPicker(zeltran, picker);
+        ASSERT_NE(dialog, nullptr) << "the picker did not open";
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "the picker did not close";
+        EXPECT_EQ(Text(zeltran.Control(field)), before);
+    }
+    ExitWithButton(zeltran);
+    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), settings);
+}
+
+TEST(ZeltranWindow, CloseBoxSavesAPickedFileAndALongPathWhole) {
+    const std::string folder = Scratch("close-box");
+    const std::string longPath = std::string("C:\\").append(195, 'p').append(".d");
+    ASSERT_EQ(longPath.size(), 200u);
+    WriteFileBytes(folder + "\\prog.ini", Settings(longPath, "", ""));
+    WriteFileBytes(folder + "\\FORUM3.DAT", "'MESSAGE x\n");
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    EXPECT_EQ(Text(zeltran.Control(1005)), longPath);
+
+    // The file picker opens in the program folder: a name alone picks it.
+    const HWND dialog = OpenPicker(zeltran, 1016);
+    ASSERT_NE(dialog, nullptr) << "the file picker did not open";
+    const HWND nameBox =
+        GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
+    ASSERT_NE(nameBox, nullptr);
+    SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("FORUM3.DAT"));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "the file picker did not close";
+    const std::string picked = folder + "\\FORUM3.DAT";
+    EXPECT_EQ(Text(zeltran.Control(1014)), picked);
+
+    PostMessageA(zeltran.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(zeltran.WaitForExit()) << "the close box did not end the program";
+    EXPECT_EQ(zeltran.ExitCode(), 0u);
+    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings(longPath, "", picked));
+}
+
+// The driver works on a desktop of its own, shown as a Wine virtual desktop
+// with window captions, so that the screenshots show what a person sees.
+bool UseOwnDesktop() {
+    constexpr char kDesktop[] = "zeltran-e2e";
+    HKEY desktops = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &desktops, nullptr) == ERROR_SUCCESS) {
+        constexpr char kSize[] = "1280x1024";
+        RegSetValueExA(desktops, kDesktop, 0, REG_SZ, reinterpret_cast<const BYTE*>(kSize),
+                       sizeof kSize);
+        RegCloseKey(desktops);
+    }
+    const HDESK desktop = CreateDesktopA(kDesktop, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    return desktop != nullptr && SetThreadDesktop(desktop);
+}
+
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH] = {};
+    GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+} // namespace
+
+// Arguments: the sample pages folder and the about note (Linux paths).
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: zeltran_window_tests SAMPLES_FOLDER ABOUT_NOTE\n");
+        return 2;
+    }
+    gSamplesFolder = WindowsPathOf(argv[1]);
+    gAboutNotePath = WindowsPathOf(argv[2]);
+    gScratchRoot = FullPath(ProgramsFolder() + "..\\e2e") + "\\";
+    gScreenshotsRoot = FullPath(ProgramsFolder() + "..\\screenshots") + "\\";
+    CreateDirectoryA(gScreenshotsRoot.c_str(), nullptr);
+    if (!UseOwnDesktop()) {
+        std::fprintf(stderr, "cannot switch to a desktop of its own\n");
+        return 2;
+    }
+    return RUN_ALL_TESTS();
+}
