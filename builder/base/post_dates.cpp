@@ -40,7 +40,8 @@ std::string PostDateKey(std::string_view dateText) {
     // days ("5, 2005"); read literally, they would shift the year by one place
     // and drop every such post from a date-filtered base.
     if (rest.size() >= 2 && IsDigit(rest[0]) && !IsDigit(rest[1])) {
-        return std::string(rest.substr(3, 4)) + month + "0" + rest[0];
+        const std::string_view year = rest.size() > 3 ? rest.substr(3, 4) : std::string_view();
+        return std::string(year) + month + "0" + rest[0];
     }
     const std::string_view year = rest.size() > 4 ? rest.substr(4, 4) : std::string_view();
     return std::string(year) + month + std::string(rest.substr(0, 2));

@@ -1,4 +1,5 @@
 #include "builder/base/build_run.h"
+#include "builder/base/stop_request.h"
 #include "builder/files/tests/faulty_file_system.h"
 #include "builder/files/tests/temp_folder.h"
 #include "builder/outcomes/outcomes.h"
@@ -235,6 +236,55 @@ TEST(BuildRun, StopLeavesOneIndexLinePerRecord) {
     const std::string index = ReadWholeFile(folder.Path("FORUM3.IDX"));
     EXPECT_EQ(IndexTopics(index), (std::vector<std::string>{"d", "c"}));
     ExpectBaseConsistent(ReadWholeFile(folder.Path("FORUM3.DAT")), index);
+}
+
+// The Stop buttons set the shared flag while the window handles a message in
+// the pause after a page.
+class StopButtonControl : public BuildControl {
+  public:
+    explicit StopButtonControl(int pressInPause) : pressInPause_(pressInPause) {}
+    void SetProgressRange(int) override {}
+    void SetProgress(int) override {}
+    bool StopRequested() override { return IsStopRequested(); }
+    void PumpOneMessage() override {
+        if (++pauses == pressInPause_) {
+            RequestStop();
+        }
+    }
+
+    int pauses = 0;
+
+  private:
+    int pressInPause_;
+};
+
+TEST(BuildRun, StopPressedBeforeTheRunIsForgotten) {
+    TempFolder folder;
+    for (const char* name : {"a", "b", "c"}) {
+        WriteWholeFile(folder.Path(std::string(name) + ".html"), SimplePage(name));
+    }
+    RequestStop();
+    StopButtonControl control(0);
+    const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
+    EXPECT_EQ(result.outcome, kBaseBuilt);
+    EXPECT_EQ(result.recordsWritten, 3);
+    EXPECT_EQ(control.pauses, 3);
+}
+
+TEST(BuildRun, StopPressedInAPauseEndsTheRunAfterTheNextPage) {
+    TempFolder folder;
+    for (const char* name : {"a", "b", "c", "d"}) {
+        WriteWholeFile(folder.Path(std::string(name) + ".html"), SimplePage(name));
+    }
+    StopButtonControl control(1);
+    const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
+    EXPECT_EQ(result.outcome, kBuildStopped);
+    EXPECT_EQ(result.recordsWritten, 2);
+    // The run returns at the check, before the pause of the page that saw it.
+    EXPECT_EQ(control.pauses, 1);
+    EXPECT_EQ(IndexTopics(ReadWholeFile(folder.Path("FORUM3.IDX"))),
+              (std::vector<std::string>{"d", "c"}));
+    ClearStopRequest();
 }
 
 TEST(BuildRun, AnyFailedFileOperationLeavesConsistentFiles) {

@@ -19,8 +19,11 @@ TEST(PostDates, PostDateKeyReadsTheForumsDateText) {
         {"Foo 10, 2006", "2006n010"},         // no month: "n0" sorts after every month
         {"Dec 5, 2005 07:05 PM", "20051205"}, // one-digit day keeps its year
         {"Dec 5", "125"},                     // too short for a year
-        {"December", "12"},                   // no blank: no day, no year
-        {"", "01"},                           // "-" alone is found at the table's start
+        {"Dec 5,", "1205"},                   // one-digit day, nothing behind it
+        {"Dec 5x", "1205"},
+        {"Dec 5, 20", "201205"}, // the year as far as it goes
+        {"December", "12"},      // no blank: no day, no year
+        {"", "01"},              // "-" alone is found at the table's start
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PostDateKey(c.dateText), c.key) << c.dateText;
@@ -38,6 +41,7 @@ TEST(PostDates, CheckPostDateAcceptsTheStartDateAndLater) {
         {"'DATE:   Jan 10, 2006", 1},
         {"'DATE:   Dec 5, 2005", 1},
         {"'DATE:   Dec 4, 2005", 0},
+        {"'DATE:   Dec 5,", 0},
         {"'DATE:   Xyz 01, 2005", 1}, // "n0" month in the start year
         {"'DATE:   Xyz 01, 2004", 0},
         {"'DATE:   ", 0},
