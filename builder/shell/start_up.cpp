@@ -29,7 +29,7 @@ void InitialiseCommonControls() {
 
 void LoadAboutText() {
     const HMODULE module = GetModuleHandleA(nullptr);
-    const HRSRC resource = FindResourceA(module, "TXTABOUT", MAKEINTRESOURCEA(10)); // RT_RCDATA
+    const HRSRC resource = FindResourceA(module, "TXTABOUT", RT_RCDATA);
     const HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
     const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
     if (data != nullptr) {
