@@ -132,46 +132,58 @@ int RecordCount(const std::string& idx) {
     return lines;
 }
 
+// A control's rectangle in its dialog's client area, in pixels.
+RECT RectInWindow(HWND control, HWND dialog) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 struct ExpectedControl {
     int id;
     const char* className;
     const char* caption; // null: not compared
     bool tabStop;
+    int x, y, width, height; // dialog units; height 0: not compared
 };
 
 const ExpectedControl kMainControls[] = {
-    {1019, "RRBUTTON", kTitle, false},
-    {1020, "Button", "Создание баз (*.DAT, *IDX)", false},
-    {1021, "Button", "Объединение баз (*.DAT, *IDX)", false},
+    {1019, "RRBUTTON", kTitle, false, 75, 5, 150, 15},
+    {1020, "Button", "Создание баз (*.DAT, *IDX)", false, 5, 22, 290, 163},
+    {1021, "Button", "Объединение баз (*.DAT, *IDX)", false, 5, 195, 290, 105},
     {1022, "Static",
-     "Путь к локальным файлам (*.html) форума \"http://www.example.com/support/forums/\"", false},
-    {1023, "Static", "Какой топик создаем ?", false},
+     "Путь к локальным файлам (*.html) форума \"http://www.example.com/support/forums/\"", false,
+     12, 35, 266, 20},
+    {1023, "Static", "Какой топик создаем ?", false, 47, 77, 103, 12},
     {1024, "Static",
      "При сборке отбирать только этот топик ? Иначе можно собрать все в одном топике. Тоже не "
      "плохо.",
-     false},
-    {1025, "Static", "Если дата поста ниже указанной , в сборку на попадает", false},
-    {1026, "Static", "Новая база топика (которую объединяем)", false},
-    {1027, "Static", "Старая база топика (с которой объединяем)", false},
-    {1028, "Static", "старый топик будет сохранен с расширениями *.DA_  и  *.ID_", false},
-    {1005, "Static", "", false},
-    {1013, "Static", "", false},
-    {1014, "Static", "", false},
-    {1003, "ComboBox", nullptr, true},
-    {1008, "Button", "Фильтр по форуму", true},
-    {1009, "Button", "Дата начала", true},
+     false, 20, 95, 130, 35},
+    {1025, "Static", "Если дата поста ниже указанной , в сборку на попадает", false, 20, 137, 130,
+     19},
+    {1026, "Static", "Новая база топика (которую объединяем)", false, 10, 207, 265, 10},
+    {1027, "Static", "Старая база топика (с которой объединяем)", false, 10, 233, 265, 10},
+    {1028, "Static", "старый топик будет сохранен с расширениями *.DA_  и  *.ID_", false, 10, 260,
+     265, 10},
+    {1005, "Static", "", false, 10, 55, 255, 13},
+    {1013, "Static", "", false, 10, 218, 255, 13},
+    {1014, "Static", "", false, 10, 247, 255, 12},
+    {1003, "ComboBox", nullptr, true, 162, 75, 125, 0},
+    {1008, "Button", "Фильтр по форуму", true, 162, 100, 115, 15},
+    {1009, "Button", "Дата начала", true, 162, 135, 125, 10},
     // Wine's date picker keeps no window text of its own to compare.
-    {1010, "SysDateTimePick32", nullptr, true},
-    {1011, "msctls_progress32", "msctls_progress32_1", false},
-    {1006, "RRBUTTON", "...", true},
-    {1015, "RRBUTTON", "...", true},
-    {1016, "RRBUTTON", "...", true},
-    {1017, "RRBUTTON", "Собрать", true},
-    {1001, "RRBUTTON", "Старт", true},
-    {1012, "RRBUTTON", "Стоп", true},
-    {1031, "RRBUTTON", "Стоп", true},
-    {1004, "RRBUTTON", "Инфа...", true},
-    {1030, "RRBUTTON", "Выход", true},
+    {1010, "SysDateTimePick32", nullptr, true, 162, 150, 60, 12},
+    {1011, "msctls_progress32", "msctls_progress32_1", false, 5, 187, 290, 5},
+    {1006, "RRBUTTON", "...", true, 267, 55, 20, 12},
+    {1015, "RRBUTTON", "...", true, 267, 218, 20, 12},
+    {1016, "RRBUTTON", "...", true, 267, 247, 20, 11},
+    {1017, "RRBUTTON", "Собрать", true, 10, 280, 55, 16},
+    {1001, "RRBUTTON", "Старт", true, 10, 164, 55, 16},
+    {1012, "RRBUTTON", "Стоп", true, 66, 164, 55, 16},
+    {1031, "RRBUTTON", "Стоп", true, 66, 280, 55, 16},
+    {1004, "RRBUTTON", "Инфа...", true, 170, 280, 54, 16},
+    {1030, "RRBUTTON", "Выход", true, 230, 280, 55, 16},
 };
 
 TEST(ZeltranWindow, FirstStartShowsTheControlsInTabOrderAndSavesEmptySettings) {
@@ -187,6 +199,10 @@ TEST(ZeltranWindow, FirstStartShowsTheControlsInTabOrderAndSavesEmptySettings) {
         children.push_back(child);
     }
     ASSERT_EQ(children.size(), std::size(kMainControls));
+    // Dialog units measured on the first group box, which spans 290 x 163.
+    const RECT group = RectInWindow(zeltran.Control(1020), zeltran.MainWindow());
+    const double unitX = (group.right - group.left) / 290.0;
+    const double unitY = (group.bottom - group.top) / 163.0;
     for (std::size_t i = 0; i < children.size(); ++i) {
         const ExpectedControl& expected = kMainControls[i];
         SCOPED_TRACE("control " + std::to_string(expected.id));
@@ -196,6 +212,13 @@ TEST(ZeltranWindow, FirstStartShowsTheControlsInTabOrderAndSavesEmptySettings) {
         EXPECT_STRCASEEQ(className, expected.className);
         if (expected.caption != nullptr) {
             EXPECT_EQ(Text(children[i]), expected.caption);
+        }
+        const RECT rect = RectInWindow(children[i], zeltran.MainWindow());
+        EXPECT_NEAR(rect.left, expected.x * unitX, 2.0);
+        EXPECT_NEAR(rect.top, expected.y * unitY, 2.0);
+        EXPECT_NEAR(rect.right - rect.left, expected.width * unitX, 2.0);
+        if (expected.height != 0) {
+            EXPECT_NEAR(rect.bottom - rect.top, expected.height * unitY, 2.0);
         }
         const LONG style = GetWindowLongA(children[i], GWL_STYLE);
         EXPECT_EQ((style & WS_TABSTOP) != 0, expected.tabStop);
