@@ -105,12 +105,5 @@ void StartBuild() {
 }
 
 void MessagePause() {
-    MSG message;
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        return;
-    }
-    if (!HandleDialogMessage(message)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    DispatchPendingMessage();
 }

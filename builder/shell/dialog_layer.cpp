@@ -70,6 +70,18 @@ INT_PTR CALLBACK LayerDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
     return LayerDefault(window, message, wParam);
 }
 
+// Hands `message` to the dialog layer's keyboard handling when it is meant
+// for the active dialog of this thread; false when it is not.
+bool HandleDialogMessage(MSG& message) {
+    const HWND active = GetActiveWindow();
+    if (active == nullptr || !IsWindow(active)) {
+        return false;
+    }
+    char className[16] = {};
+    GetClassNameA(active, className, sizeof className);
+    return std::strcmp(className, "#32770") == 0 && IsDialogMessageA(active, &message);
+}
+
 } // namespace
 
 HWND CreateLayerDialog(LayerDialog& dialog, HWND owner, const DialogFrame& frame) {
@@ -104,15 +116,9 @@ INT_PTR RunLayerDialog(LayerDialog& dialog) {
     if (IsWindow(window)) {
         ShowWindow(window, SW_SHOW);
     }
-    MSG message;
     while (IsWindow(window)) {
-        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (!DispatchPendingMessage()) {
             Sleep(1);
-            continue;
-        }
-        if (!HandleDialogMessage(message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
         }
     }
     if (dialog.owner != nullptr) {
@@ -136,12 +142,14 @@ void EndLayerDialog(HWND dialogWindow, INT_PTR result) {
     DestroyWindow(dialogWindow);
 }
 
-bool HandleDialogMessage(MSG& message) {
-    const HWND active = GetActiveWindow();
-    if (active == nullptr || !IsWindow(active)) {
+bool DispatchPendingMessage() {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         return false;
     }
-    char className[16] = {};
-    GetClassNameA(active, className, sizeof className);
-    return std::strcmp(className, "#32770") == 0 && IsDialogMessageA(active, &message);
+    if (!HandleDialogMessage(message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return true;
 }

@@ -43,6 +43,7 @@ INT_PTR RunLayerDialog(LayerDialog& dialog);
 // destroys the window.
 void EndLayerDialog(HWND dialogWindow, INT_PTR result);
 
-// Hands `message` to the dialog layer's keyboard handling when it is meant
-// for the active dialog of this thread; false when it is not.
-bool HandleDialogMessage(MSG& message);
+// Handles at most one pending message of this thread, through the active
+// dialog's keyboard handling when it is meant for that dialog; false when
+// no message was pending.
+bool DispatchPendingMessage();
