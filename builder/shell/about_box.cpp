@@ -3,13 +3,12 @@
 #include "builder/rrbutton/round_button.h"
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
+#include "builder/shell/shell_colors.h"
 #include "builder/shell/shell_values.h"
 
 namespace {
 
 constexpr DialogFrame kAboutFrame{"", 0x94C008D4, 0x10100, 294, 180, 300, 300};
-constexpr COLORREF kNoteBackground = RGB(255, 255, 187);
-constexpr COLORREF kCreditColor = RGB(0, 0, 128);
 constexpr COLORREF kBannerTitleColor = RGB(255, 0, 0);
 constexpr char kCreditLine[] = "Сборка баз форума для офлайн-чтения";
 constexpr char kCloseCaption[] = "Закрыть";
@@ -36,7 +35,7 @@ void AddBanner(HWND dialog, HICON programIcon) {
     SendMessageA(credit, RBM_SETLATCH, kLatchFlat, 0);
     SendMessageA(credit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_VAR_FONT)), 0);
     SendMessageA(credit, RBM_SETCORNER, 0, 0);
-    SendMessageA(credit, RBM_SETTEXTCOLOR, kCreditColor, 0);
+    SendMessageA(credit, RBM_SETTEXTCOLOR, kNavy, 0);
     SendMessageA(credit, RBM_SETEMBOSS, 1, 0);
 }
 
@@ -44,9 +43,7 @@ INT_PTR NoteColors(HDC dc, HWND control) {
     if (GetDlgCtrlID(control) != kAboutTextEdit) {
         return 0;
     }
-    SetBkColor(dc, kNoteBackground);
-    SetDCBrushColor(dc, kNoteBackground);
-    return reinterpret_cast<INT_PTR>(GetStockObject(DC_BRUSH));
+    return SolidBackground(dc, kPaleYellow);
 }
 
 } // namespace

@@ -13,13 +13,11 @@
 #include "builder/shell/main_window.h"
 #include "builder/shell/pickers.h"
 #include "builder/shell/settings.h"
+#include "builder/shell/shell_colors.h"
 #include "builder/shell/shell_values.h"
 #include "builder/shell/user_messages.h"
 
 namespace {
-
-constexpr COLORREF kNavy = RGB(0, 0, 128);
-constexpr COLORREF kFieldBackground = RGB(255, 255, 187);
 
 void MergeFromFields() {
     gNewBasePath = ControlText(gMainWindow, kNewBaseField);
@@ -66,10 +64,7 @@ INT_PTR StaticColors(HDC dc, HWND control) {
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     case kPagesFolderField:
     case kNewBaseField:
-    case kOldBaseField:
-        SetBkColor(dc, kFieldBackground);
-        SetDCBrushColor(dc, kFieldBackground);
-        return reinterpret_cast<INT_PTR>(GetStockObject(DC_BRUSH));
+    case kOldBaseField: return SolidBackground(dc, kPaleYellow);
     default: return 0;
     }
 }

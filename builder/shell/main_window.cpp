@@ -4,6 +4,7 @@
 #include "builder/rrbutton/round_button.h"
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
+#include "builder/shell/shell_colors.h"
 #include "builder/shell/shell_values.h"
 
 #include <commctrl.h>
@@ -14,7 +15,6 @@ namespace {
 
 constexpr DialogFrame kMainFrame{nullptr, 0x94C800D4, 0x10100, 347, 181, 300, 305};
 constexpr int kProgramIcon = 102;
-constexpr COLORREF kNavy = RGB(0, 0, 128);
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kPathFieldStyle = kChild | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
