@@ -8,14 +8,17 @@
 
 namespace {
 
-constexpr DialogFrame kAboutFrame{"", 0x94C008D4, 0x10100, 294, 180, 300, 300};
+constexpr DialogFrame kAboutFrame{
+    "", kLayerDialogStyle | DS_CENTER, kLayerDialogExStyle, 294, 180, 300, 300};
+constexpr DWORD kNoteStyle =
+    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL;
 constexpr COLORREF kBannerTitleColor = RGB(255, 0, 0);
 constexpr char kCreditLine[] = "Сборка баз форума для офлайн-чтения";
 constexpr char kCloseCaption[] = "Закрыть";
 
 void AddBanner(HWND dialog, HICON programIcon) {
     const HWND banner = CreateRoundButton(dialog, kAboutBanner, gWindowTitle.c_str(), 45, 3, 205,
-                                          25, 0x52000000, 0, 1);
+                                          25, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 1);
     SendMessageA(banner, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), 0);
     SendMessageA(banner, RBM_SETLATCH, kLatchSunken, 0);
     SendMessageA(banner, RBM_SETTEXTFORMAT, DT_CENTER | DT_SINGLELINE, 0);
@@ -31,7 +34,7 @@ void AddBanner(HWND dialog, HICON programIcon) {
     RECT bannerClient{};
     GetClientRect(banner, &bannerClient);
     const HWND credit = CreateRoundButton(banner, kAboutCreditLine, kCreditLine, 40, 20,
-                                          bannerClient.right - 60, 18, 0x50000000, 0, 0);
+                                          bannerClient.right - 60, 18, WS_CHILD | WS_VISIBLE, 0, 0);
     SendMessageA(credit, RBM_SETLATCH, kLatchFlat, 0);
     SendMessageA(credit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_VAR_FONT)), 0);
     SendMessageA(credit, RBM_SETCORNER, 0, 0);
@@ -55,10 +58,10 @@ INT_PTR ShowAboutBox(HWND owner) {
         return 0;
     }
     AddDialogControl(window, kAboutTextEdit, "EDIT", gAboutText.c_str(), 0, 35, 300, 245,
-                     0x50210084, WS_EX_CLIENTEDGE);
+                     kNoteStyle, WS_EX_CLIENTEDGE);
     AddBanner(window, reinterpret_cast<HICON>(SendMessageA(owner, WM_GETICON, ICON_BIG, 0)));
     const HWND close = CreateRoundButton(window, kAboutCloseButton, kCloseCaption, 100, 285, 100,
-                                         12, 0x50010000, 2, 1);
+                                         12, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 2, 1);
     SendMessageA(close, RBM_SETCORNER, 3, 0);
     SendMessageA(close, RBM_SETINTERACTIVE, 0, 1);
     return RunLayerDialog(dialog);

@@ -10,6 +10,12 @@
 
 #include <windows.h>
 
+// The frame both of the program's dialogs have: a captioned, modal-looking
+// popup that tabs into its controls.
+constexpr DWORD kLayerDialogStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION |
+                                    DS_MODALFRAME | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK;
+constexpr DWORD kLayerDialogExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
+
 struct DialogFrame {
     const char* title;
     DWORD style; // shown when run, whatever WS_VISIBLE says

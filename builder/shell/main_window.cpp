@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr DialogFrame kMainFrame{nullptr, 0x94C800D4, 0x10100, 347, 181, 300, 305};
+constexpr DialogFrame kMainFrame{
+    nullptr, kLayerDialogStyle | WS_SYSMENU, kLayerDialogExStyle, 347, 181, 300, 305};
 constexpr int kProgramIcon = 102;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
@@ -87,7 +88,7 @@ void AddBanner(HWND window) {
                                           15, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 1);
     SendMessageA(banner, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), 0);
     SendMessageA(banner, RBM_SETLATCH, kLatchRaised, 0);
-    SendMessageA(banner, RBM_SETTEXTFORMAT, 0x25, 0);
+    SendMessageA(banner, RBM_SETTEXTFORMAT, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0);
     SendMessageA(banner, RBM_SETHOTTEXTCOLOR, kNavy, 0);
     SendMessageA(banner, RBM_SETEMBOSS, 1, 0);
 }
