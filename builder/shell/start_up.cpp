@@ -9,6 +9,7 @@
 namespace {
 
 constexpr DWORD kCommonControlClasses = 0x9FF; // Win95, date and Internet classes
+constexpr char kWindowTitle[] = "ZELTRAN v. 1.02";
 
 void InitialiseCommonControls() {
     const HMODULE library = LoadLibraryA("COMCTL32.DLL");
@@ -35,7 +36,6 @@ void LoadAboutText() {
     if (data != nullptr) {
         gAboutText.assign(static_cast<const char*>(data), SizeofResource(module, resource));
     }
-    gWindowTitle = "ZELTRAN v. 1.02";
 }
 
 } // namespace
@@ -43,6 +43,7 @@ void LoadAboutText() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitialiseCommonControls();
     LoadAboutText();
+    gWindowTitle = kWindowTitle;
     LayerDialog layer{MainDialogProc};
     if (CreateMainWindow(layer) != nullptr) {
         RunLayerDialog(layer);
