@@ -44,10 +44,20 @@ std::vector<HWND> ProcessDialogs(DWORD processId) {
     return search.found;
 }
 
+// A directory search, closed when it goes out of scope.
+struct ScopedFind {
+    HANDLE handle;
+    ~ScopedFind() {
+        if (handle != INVALID_HANDLE_VALUE) {
+            FindClose(handle);
+        }
+    }
+};
+
 void DeleteTree(const std::string& folder) {
     WIN32_FIND_DATAA entry;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) {
+    const ScopedFind search{FindFirstFileA((folder + "\\*").c_str(), &entry)};
+    if (search.handle == INVALID_HANDLE_VALUE) {
         return;
     }
     do {
@@ -63,8 +73,7 @@ void DeleteTree(const std::string& folder) {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(path.c_str());
         }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    } while (FindNextFileA(search.handle, &entry));
 }
 
 } // namespace
@@ -124,8 +133,8 @@ bool FileExists(const std::string& path) {
 
 void CopySamplePages(const std::string& samplesFolder, const std::string& folder) {
     WIN32_FIND_DATAA entry;
-    const HANDLE search = FindFirstFileA((samplesFolder + "\\*.*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) {
+    const ScopedFind search{FindFirstFileA((samplesFolder + "\\*.*").c_str(), &entry)};
+    if (search.handle == INVALID_HANDLE_VALUE) {
         return;
     }
     do {
@@ -133,8 +142,7 @@ void CopySamplePages(const std::string& samplesFolder, const std::string& folder
             CopyFileA((samplesFolder + "\\" + entry.cFileName).c_str(),
                       (folder + "\\" + entry.cFileName).c_str(), FALSE);
         }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    } while (FindNextFileA(search.handle, &entry));
 }
 
 int RunProgram(const std::string& commandLine) {
