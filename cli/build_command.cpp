@@ -127,7 +127,10 @@ int RunBuild(const Arguments& arguments) {
             if (!ParseInt32(arguments[++i], forumNumber)) {
                 return UsageError("not a forum number: " + arguments[i]);
             }
-            settings.sectionIndex = forumNumber - 1;
+            // A number outside the sections leaves none chosen, for the run to
+            // report; the lowest int32_t has no number below it to subtract to.
+            settings.sectionIndex =
+                forumNumber >= 1 && forumNumber <= kSectionCount ? forumNumber - 1 : -1;
             forumGiven = true;
         } else if (option == "--since" && hasValue) {
             if (!ParseSinceDate(arguments[++i], settings.startDateKey)) {
