@@ -7,7 +7,6 @@
 #include "builder/base/stop_request.h"
 #include "builder/outcomes/outcomes.h"
 
-#include <charconv>
 #include <cstdio>
 
 #ifdef _WIN32
@@ -85,21 +84,15 @@ class CommandLineControl : public BuildControl {
     int pageCount_ = 0;
 };
 
-bool ParseNumber(std::string_view text, int& value) {
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return !text.empty() && error == std::errc() && stop == end;
-}
-
 // "YYYY-MM-DD" to the start date key.
 bool ParseSinceDate(const std::string& text, std::string& startDateKey) {
-    int year = 0;
-    int month = 0;
-    int day = 0;
+    int32_t year = 0;
+    int32_t month = 0;
+    int32_t day = 0;
     if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
-        !ParseNumber(std::string_view(text).substr(0, 4), year) ||
-        !ParseNumber(std::string_view(text).substr(5, 2), month) ||
-        !ParseNumber(std::string_view(text).substr(8, 2), day) || year < 1 || month < 1 ||
+        !ParseInt32(std::string_view(text).substr(0, 4), year) ||
+        !ParseInt32(std::string_view(text).substr(5, 2), month) ||
+        !ParseInt32(std::string_view(text).substr(8, 2), day) || year < 1 || month < 1 ||
         month > 12 || day < 1 || day > 31) {
         return false;
     }
@@ -130,11 +123,14 @@ int RunBuild(const Arguments& arguments) {
             settings.pagesFolder = arguments[++i];
             pagesGiven = true;
         } else if (option == "--forum" && hasValue) {
-            int forumNumber = 0;
-            if (!ParseNumber(arguments[++i], forumNumber)) {
+            int32_t forumNumber = 0;
+            if (!ParseInt32(arguments[++i], forumNumber)) {
                 return UsageError("not a forum number: " + arguments[i]);
             }
-            settings.sectionIndex = forumNumber - 1;
+            // A number outside the sections leaves none chosen, for the run to
+            // report; the lowest int32_t has no number below it to subtract to.
+            settings.sectionIndex =
+                forumNumber >= 1 && forumNumber <= kSectionCount ? forumNumber - 1 : -1;
             forumGiven = true;
         } else if (option == "--since" && hasValue) {
             if (!ParseSinceDate(arguments[++i], settings.startDateKey)) {
@@ -157,13 +153,8 @@ int RunBuild(const Arguments& arguments) {
         CommandLineControl control(StandardErrorIsTerminal());
         result = BuildBase(PlatformFileSystem(), settings, control);
     }
-#ifdef _WIN32
-    const std::string text = OutcomeTextWindows1251(result.outcome);
-#else
-    const std::string text = OutcomeText(result.outcome);
-#endif
-    std::printf("%s\noutcome %d, records %lld\n", text.c_str(), result.outcome,
-                static_cast<long long>(result.recordsWritten));
+    std::printf("%s\noutcome %d, records %lld\n", ConsoleOutcomeText(result.outcome).c_str(),
+                result.outcome, static_cast<long long>(result.recordsWritten));
     if (result.outcome == kNoForumSelected) {
         std::fprintf(stderr, "zeltran-cli: the forum number runs from 1 to %d\n", kSectionCount);
     }

@@ -2,7 +2,9 @@
 // subcommand's name) and returns the process exit status.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using Arguments = std::vector<std::string>;
@@ -18,3 +20,10 @@ int RunMerge(const Arguments& arguments);
 // Writes "zeltran-cli: <message>" and the usage hint to standard error and
 // returns kUsageError.
 int UsageError(const std::string& message);
+
+// The whole of `text` as a decimal 32-bit integer, a leading minus allowed.
+bool ParseInt32(std::string_view text, int32_t& value);
+
+// An outcome's text as the console shows it: in the system's code page on
+// Windows, UTF-8 elsewhere; empty for a code without one.
+std::string ConsoleOutcomeText(int outcome);

@@ -1,6 +1,9 @@
 // zeltran-cli: the parsing, building and merging core from the command line.
 #include "cli/commands.h"
 
+#include "builder/outcomes/outcomes.h"
+
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -49,6 +52,21 @@ constexpr Command kCommands[] = {
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "zeltran-cli: %s\nTry 'zeltran-cli --help'.\n", message.c_str());
     return kUsageError;
+}
+
+bool ParseInt32(std::string_view text, int32_t& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && stop == end;
+}
+
+std::string ConsoleOutcomeText(int outcome) {
+#ifdef _WIN32
+    return OutcomeTextWindows1251(outcome);
+#else
+    const char* text = OutcomeText(outcome);
+    return text != nullptr ? text : "";
+#endif
 }
 
 int main(int argc, char** argv) {

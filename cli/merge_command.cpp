@@ -12,12 +12,6 @@ int RunMerge(const Arguments& arguments) {
         return UsageError("merge takes the new base's .DAT and the old base's .DAT");
     }
     const int outcome = MergeBases(PlatformFileSystem(), arguments[0], arguments[1]);
-#ifdef _WIN32
-    // The console shows the system's own code page.
-    const std::string text = OutcomeTextWindows1251(outcome);
-#else
-    const std::string text = OutcomeText(outcome);
-#endif
-    std::printf("%s (%d)\n", text.c_str(), outcome);
+    std::printf("%s (%d)\n", ConsoleOutcomeText(outcome).c_str(), outcome);
     return outcome == kMergeFinished ? 0 : 1;
 }

@@ -4,17 +4,10 @@
 #include "parser/parvex.h"
 #include "parser/px_string.h"
 
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 
 namespace {
-
-bool ParseInt32(const std::string& text, int32_t& value) {
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && stop == end;
-}
 
 void WriteBytes(std::string_view bytes) {
     if (!bytes.empty()) {

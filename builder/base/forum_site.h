@@ -16,7 +16,7 @@ extern const char* const kSectionTitles[kSectionCount];
 // is no such section.
 std::string_view SectionTitle(int sectionIndex);
 
-// True when `threadLink` points into the forum: its upper-cased form holds
-// the base address without its scheme, in capitals (the parser hands links
+// True when `threadLink` points into the forum: it holds the base address
+// without its scheme, ASCII letters in either case (the parser hands links
 // out upper-cased).
 bool IsForumThreadLink(std::string_view threadLink);

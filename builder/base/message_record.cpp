@@ -1,5 +1,7 @@
 #include "builder/base/message_record.h"
 
+#include "builder/base/ascii_case.h"
+
 #include <algorithm>
 
 namespace {
@@ -36,19 +38,6 @@ std::string RemoveAll(std::string_view text, char removed) {
     return result;
 }
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Position of "http" in any letter case, npos when absent.
-std::size_t FindHttp(std::string_view text) {
-    constexpr std::string_view kHttp = "http";
-    const auto found = std::search(text.begin(), text.end(), kHttp.begin(), kHttp.end(),
-                                   [](char a, char b) { return LowerAscii(a) == b; });
-    return found == text.end() ? std::string_view::npos
-                               : static_cast<std::size_t>(found - text.begin());
-}
-
 } // namespace
 
 std::string_view StripBlanks(std::string_view text) {
@@ -62,10 +51,8 @@ std::string_view StripBlanks(std::string_view text) {
 std::optional<int> SectionIndexOfForumCell(std::string_view forumCell) {
     constexpr std::string_view kNumber = "&number=";
     const std::string_view cell = StripBlanks(forumCell);
-    std::string lower(cell);
-    std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
-    const std::size_t found = lower.find(kNumber);
-    if (found == std::string::npos) {
+    const std::size_t found = FindIgnoringAsciiCase(cell, kNumber);
+    if (found == std::string_view::npos) {
         return std::nullopt;
     }
     int number = 0;
@@ -98,7 +85,7 @@ std::string_view IndexAuthorOfName(std::string_view name) {
 }
 
 PostText SplitPostText(std::string_view textCell) {
-    std::size_t link = FindHttp(textCell);
+    std::size_t link = FindIgnoringAsciiCase(textCell, "http");
     if (link == std::string_view::npos) {
         link = std::min(textCell.find(kCrLf), textCell.size());
     }

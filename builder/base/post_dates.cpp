@@ -1,5 +1,7 @@
 #include "builder/base/post_dates.h"
 
+#include "builder/base/ascii_case.h"
+
 #include <cstdio>
 
 namespace {
@@ -15,7 +17,7 @@ bool IsDigit(char c) {
 std::string MonthDigits(std::string_view dateText) {
     std::string key = "-";
     for (char c : dateText.substr(0, 3)) {
-        key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        key += LowerAscii(c);
     }
     const std::size_t found = kMonthTable.find(key);
     // Not a month: the table's own "n0", which sorts after every month.

@@ -444,21 +444,22 @@ bool HandleControlMessage(RoundButtonData& data, UINT message, WPARAM wParam, LP
 
 HWND CreateRoundButton(HWND parent, int id, const char* caption, int x, int y, int width,
                        int height, DWORD style, DWORD exStyle, int inDialogUnits) {
+    // The class is looked up, registered and used under the parent's module,
+    // so that one registration serves every later control.
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof(existing);
-    if (!GetClassInfoExA(GetModuleHandleA(nullptr), kRoundButtonClass, &existing)) {
+    if (!GetClassInfoExA(instance, kRoundButtonClass, &existing)) {
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
         windowClass.lpfnWndProc = RoundButtonProc;
         windowClass.cbWndExtra = sizeof(LONG_PTR);
-        windowClass.hInstance =
-            reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+        windowClass.hInstance = instance;
         windowClass.lpszClassName = kRoundButtonClass;
         RegisterClassExA(&windowClass);
     }
     const auto childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     if (inDialogUnits != 0) {
         RECT bounds{x, y, x + width, y + height};
         MapDialogRect(parent, &bounds);
