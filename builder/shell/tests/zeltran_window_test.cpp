@@ -296,15 +296,25 @@ std::string ManyPages(const std::string& folder, int count) {
     return pages;
 }
 
-TEST(ZeltranWindow, StopEndsALongBuildAndLeavesAConsistentBase) {
-    const std::string folder = Scratch("stop");
+// 5,000 pages in `folder` and settings pointing at them; returns the pages folder.
+std::string PrepareLongBuild(const std::string& folder) {
     const std::string pages = ManyPages(folder, 5000);
     WriteFileBytes(folder + "\\prog.ini", Settings(pages, "", ""));
+    return pages;
+}
+
+// Chooses the third section and presses Start until the progress bar moves.
+bool StartBuildOfDatabases(ZeltranProcess& zeltran) {
+    zeltran.Send(1003, CB_SETCURSEL, 2);
+    return zeltran.ClickUntil(1001, [&] { return zeltran.Send(1011, PBM_GETPOS) > 0; });
+}
+
+TEST(ZeltranWindow, StopEndsALongBuildAndLeavesAConsistentBase) {
+    const std::string folder = Scratch("stop");
+    const std::string pages = PrepareLongBuild(folder);
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
-    zeltran.Send(1003, CB_SETCURSEL, 2);
-    ASSERT_TRUE(zeltran.ClickUntil(1001, [&] { return zeltran.Send(1011, PBM_GETPOS) > 0; }))
-        << "the build did not start";
+    ASSERT_TRUE(StartBuildOfDatabases(zeltran)) << "the build did not start";
     HWND box = nullptr;
     EXPECT_EQ(zeltran.ClickForMessage(1012, &box), OutcomeTextWindows1251(kBuildStopped));
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
@@ -318,13 +328,10 @@ TEST(ZeltranWindow, StopEndsALongBuildAndLeavesAConsistentBase) {
 
 TEST(ZeltranWindow, ExitDuringABuildStopsItThenEndsAndSavesTheSettings) {
     const std::string folder = Scratch("exit-during-build");
-    const std::string pages = ManyPages(folder, 5000);
-    WriteFileBytes(folder + "\\prog.ini", Settings(pages, "", ""));
+    const std::string pages = PrepareLongBuild(folder);
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
-    zeltran.Send(1003, CB_SETCURSEL, 2);
-    ASSERT_TRUE(zeltran.ClickUntil(1001, [&] { return zeltran.Send(1011, PBM_GETPOS) > 0; }))
-        << "the build did not start";
+    ASSERT_TRUE(StartBuildOfDatabases(zeltran)) << "the build did not start";
     ASSERT_TRUE(zeltran.ClickUntil(1030, [&] { return zeltran.WaitForExit(0); }))
         << "the program did not end";
     EXPECT_EQ(zeltran.ExitCode(), 0u);
