@@ -77,9 +77,10 @@ std::string BuildAndReadOutcome(ZeltranProcess& zeltran, const char* screenshot 
         EXPECT_TRUE(SaveScreenshot(gScreenshotsRoot + screenshot));
     }
     EXPECT_TRUE(zeltran.CloseMessageBox(box));
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(zeltran.Control(1001)) != FALSE; }));
+    // The program unlocks the controls one by one after the box has gone.
     for (const int id : kLockedControls) {
-        EXPECT_TRUE(IsWindowEnabled(zeltran.Control(id))) << "control " << id << " still locked";
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(zeltran.Control(id)) != FALSE; }))
+            << "control " << id << " still locked";
     }
     EXPECT_TRUE(WaitUntil([&] { return zeltran.Send(1011, PBM_GETPOS) == 0; }))
         << "progress bar not emptied";
@@ -470,7 +471,8 @@ TEST(ZeltranWindow, CloseBoxSavesAPickedFileAndALongPathWhole) {
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "the file picker did not close";
     const std::string picked = folder + "\\FORUM3.DAT";
-    EXPECT_EQ(Text(zeltran.Control(1014)), picked);
+    EXPECT_TRUE(WaitUntil([&] { return Text(zeltran.Control(1014)) == picked; }))
+        << "field 1014 holds \"" << Text(zeltran.Control(1014)) << "\"";
 
     PostMessageA(zeltran.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(zeltran.WaitForExit()) << "the close box did not end the program";
