@@ -1,6 +1,6 @@
-# The same sources for 64-bit Windows. Used only to run the Windows test
-# programs on machines that cannot execute 32-bit processes (and so cannot
-# run 32-bit Wine); the shipped program is the i686 build.
+# The same sources for 64-bit Windows: a compile check that the Windows code
+# stays clean of pointer-size assumptions. The shipped program, and every
+# Windows test, is the i686 build.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
