@@ -20,8 +20,13 @@ constexpr int kLockedControls[] = {
     kMergeButton,       kNewBasePicker, kOldBasePicker,
 };
 
-// Marks the main window to be ended when its build returns.
-constexpr char kEndAfterBuildProperty[] = "ZeltranEndAfterBuild";
+// Where the window's build is. A close request is decided from this, never
+// from the state of a button: a running build stops first, and a build that
+// shows its outcome is let finish showing it.
+enum class BuildPhase { Idle, Running, ShowingOutcome };
+BuildPhase buildPhase = BuildPhase::Idle;
+// The window ends as soon as the current build is over; never outlives it.
+bool endAfterBuild = false;
 
 class WindowBuildControl final : public BuildControl {
   public:
@@ -79,27 +84,32 @@ void UnlockControls() {
     SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
 }
 
-bool BuildRunning() {
-    return !IsWindowEnabled(GetDlgItem(gMainWindow, kStartButton));
-}
-
-void EndAfterBuild() {
-    RequestStop();
-    SetPropA(gMainWindow, kEndAfterBuildProperty, reinterpret_cast<HANDLE>(1));
+void EndMainWindow() {
+    switch (buildPhase) {
+    case BuildPhase::Running:
+        RequestStop();
+        endAfterBuild = true;
+        break;
+    case BuildPhase::ShowingOutcome: endAfterBuild = true; break;
+    case BuildPhase::Idle: EndLayerDialog(gMainWindow, 0); break;
+    }
 }
 
 void StartBuild() {
     LockControls();
     WindowBuildControl control;
+    buildPhase = BuildPhase::Running;
     const BuildResult result = BuildBase(PlatformFileSystem(), SettingsOfWindow(), control);
-    // The user asked to leave: no outcome to read any more.
-    const bool endWindow = RemovePropA(gMainWindow, kEndAfterBuildProperty) != nullptr;
-    if (!endWindow) {
+    // The user asked to leave during the run: no outcome to read any more.
+    if (!endAfterBuild) {
+        buildPhase = BuildPhase::ShowingOutcome;
         ShowUserMessage(result.outcome);
     }
+    buildPhase = BuildPhase::Idle;
     UnlockControls();
     SendDlgItemMessageA(gMainWindow, kProgressBar, PBM_SETPOS, 0, 0);
-    if (endWindow) {
+    if (endAfterBuild) {
+        endAfterBuild = false;
         EndLayerDialog(gMainWindow, 0);
     }
 }

@@ -13,12 +13,11 @@ void StartBuild();
 void LockControls();
 void UnlockControls();
 
-// True while a build runs in the main window.
-bool BuildRunning();
-
-// Ends the main window once the running build has stopped (the exit button
-// or the close box during a build).
-void EndAfterBuild();
+// The exit button and the close box: ends the main window at once when no
+// build is under way; during a build's run it stops the build and ends the
+// window when the build returns, and while the build's outcome is shown it
+// ends the window once the message is closed.
+void EndMainWindow();
 
 // Handles at most one pending message of this thread. Never sleeps: with no
 // message pending it returns at once, since a sleep lasts a whole timer tick

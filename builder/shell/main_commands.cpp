@@ -9,7 +9,6 @@
 #include "builder/shell/about_box.h"
 #include "builder/shell/build_control.h"
 #include "builder/shell/control_ids.h"
-#include "builder/shell/dialog_layer.h"
 #include "builder/shell/main_window.h"
 #include "builder/shell/pickers.h"
 #include "builder/shell/settings.h"
@@ -23,16 +22,6 @@ void MergeFromFields() {
     gNewBasePath = ControlText(gMainWindow, kNewBaseField);
     gOldBasePath = ControlText(gMainWindow, kOldBaseField);
     ShowUserMessage(MergeBases(PlatformFileSystem(), gNewBasePath, gOldBasePath));
-}
-
-// The exit button and the close box: during a build the window ends once
-// the build has stopped, so its loop never outlives the controls.
-void EndMainWindow() {
-    if (BuildRunning()) {
-        EndAfterBuild();
-    } else {
-        EndLayerDialog(gMainWindow, 0);
-    }
 }
 
 void OnCommand(int id) {

@@ -342,6 +342,26 @@ TEST(ZeltranWindow, ExitDuringABuildStopsItThenEndsAndSavesTheSettings) {
     EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings(pages, "", ""));
 }
 
+TEST(ZeltranWindow, CloseRequestWhileTheOutcomeIsShownEndsTheWindowOnceItIsClosed) {
+    const std::string folder = Scratch("close-at-outcome");
+    const std::string pages = folder + "\\pages";
+    MakeEmptyFolder(pages);
+    CopySamplePages(gSamplesFolder, pages);
+    WriteFileBytes(folder + "\\prog.ini", Settings(pages, "", ""));
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    zeltran.Send(1003, CB_SETCURSEL, 2);
+    HWND box = nullptr;
+    ASSERT_EQ(zeltran.ClickForMessage(1001, &box), OutcomeTextWindows1251(kBaseBuilt));
+    // As another program or the task manager asks: the request waits for
+    // the outcome to be read, then ends the window.
+    PostMessageA(zeltran.MainWindow(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(zeltran.CloseMessageBox(box));
+    ASSERT_TRUE(zeltran.WaitForExit()) << "the close request was lost";
+    EXPECT_EQ(zeltran.ExitCode(), 0u);
+    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings(pages, "", ""));
+}
+
 TEST(ZeltranWindow, MergeJoinsTheNewBaseInFrontAndEmptyFieldsFindNoFile) {
     const std::string folder = Scratch("merge");
     {
