@@ -29,9 +29,11 @@ bool IsPassiveLabel(const RoundButtonData& data) {
     return data.latch > 0 && data.interactive == 0;
 }
 
-void SendClick(const RoundButtonData& data) {
-    SendMessageA(data.parent, WM_COMMAND, MAKEWPARAM(data.id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(data.hwnd));
+void SendClick(HWND hwnd) {
+    if (const RoundButtonData* data = ButtonData(hwnd)) {
+        SendMessageA(data->parent, WM_COMMAND, MAKEWPARAM(data->id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(hwnd));
+    }
 }
 
 // Icons and bitmaps are released by different calls.
@@ -115,14 +117,17 @@ void OnDestroy(RoundButtonData* data) {
     HeapFree(GetProcessHeap(), 0, data);
 }
 
-void OnSetFocus(RoundButtonData& data) {
+void OnSetFocus(HWND hwnd, RoundButtonData& data) {
     data.look = kLookNormal;
     if (IsPassiveLabel(data)) {
         // Labels take no focus: hand it to the next control in tab order.
         const BOOL backwards = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-        SetFocus(GetNextDlgTabItem(data.parent, data.hwnd, backwards));
+        SetFocus(GetNextDlgTabItem(data.parent, hwnd, backwards));
+        if (ButtonData(hwnd) == nullptr) {
+            return;
+        }
     }
-    Redraw(data.hwnd);
+    Redraw(hwnd);
 }
 
 LRESULT OnGetDlgCode(const RoundButtonData& data, HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -156,69 +161,73 @@ void OnSysColorChange(HWND hwnd) {
     SendMessageA(hwnd, RBM_SETPRESSEDTEXTCOLOR, buttonText, 1);
 }
 
-void OnKeyDown(RoundButtonData& data, WPARAM key) {
+void OnKeyDown(HWND hwnd, RoundButtonData& data, WPARAM key) {
     if (data.pressSource != kNoPress) {
         return;
     }
     if (key == VK_RETURN) {
-        SendClick(data);
+        SendClick(hwnd);
     } else if (key == VK_SPACE) {
         data.look = kLookPressed;
         data.pressSource = kSpacePress;
-        Redraw(data.hwnd);
+        Redraw(hwnd);
     }
 }
 
-// Any key released ends a Space press.
-void OnKeyUp(RoundButtonData& data) {
+// Any key released ends a Space press; one still showing pressed clicks,
+// and the click is the last thing done.
+void OnKeyUp(HWND hwnd, RoundButtonData& data) {
     if (data.pressSource != kSpacePress) {
         return;
     }
     data.pressSource = kNoPress;
-    if (data.look != kLookNormal) {
-        data.look = kLookNormal;
-        Redraw(data.hwnd);
-        if (IsWindowEnabled(data.hwnd)) {
-            SendClick(data);
-        }
-    }
+    const bool pressed = data.look != kLookNormal;
     data.look = kLookNormal;
-    Redraw(data.hwnd);
+    Redraw(hwnd);
+    if (pressed && IsWindowEnabled(hwnd)) {
+        SendClick(hwnd);
+    }
 }
 
-LRESULT OnButtonDown(RoundButtonData& data, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+LRESULT OnButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     if (!CursorInButton(hwnd)) {
         return DefWindowProcA(hwnd, WM_LBUTTONDOWN, wParam, lParam);
     }
     SetCapture(hwnd);
-    if (IsPassiveLabel(data)) {
+    RoundButtonData* data = ButtonData(hwnd);
+    if (data == nullptr || IsPassiveLabel(*data)) {
         return 0;
     }
-    if (data.pressSource == kSpacePress) {
+    if (data->pressSource == kSpacePress) {
         return DefWindowProcA(hwnd, WM_LBUTTONDOWN, wParam, lParam);
     }
-    data.pressSource = kMousePress;
+    data->pressSource = kMousePress;
     if (GetFocus() != hwnd) {
         SetFocus(hwnd);
+        data = ButtonData(hwnd);
+        if (data == nullptr) {
+            return 0;
+        }
     }
-    data.look = kLookPressed;
+    data->look = kLookPressed;
     Redraw(hwnd);
     return 0;
 }
 
 // A click counts when the look was still pressed at the release: dragging
 // out cancels it, dragging back in re-arms it.
-void OnButtonUp(RoundButtonData& data) {
+void OnButtonUp(HWND hwnd) {
     ReleaseCapture();
-    if (IsPassiveLabel(data) || data.pressSource == kNoPress) {
+    RoundButtonData* data = ButtonData(hwnd);
+    if (data == nullptr || IsPassiveLabel(*data) || data->pressSource == kNoPress) {
         return;
     }
-    const int32_t lookAtRelease = data.look;
-    data.pressSource = kNoPress;
-    data.look = CursorInButton(data.hwnd) && data.latch == kLatchNone ? kLookHot : kLookNormal;
-    Redraw(data.hwnd);
-    if (lookAtRelease != kLookNormal && IsWindowEnabled(data.hwnd)) {
-        SendClick(data);
+    const int32_t lookAtRelease = data->look;
+    data->pressSource = kNoPress;
+    data->look = CursorInButton(hwnd) && data->latch == kLatchNone ? kLookHot : kLookNormal;
+    Redraw(hwnd);
+    if (lookAtRelease != kLookNormal && IsWindowEnabled(hwnd)) {
+        SendClick(hwnd);
     }
 }
 
@@ -488,7 +497,7 @@ LRESULT CALLBACK RoundButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         SendMessageA(data->parent, message, wParam, lParam);
         return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_ENABLE: Redraw(hwnd); return 0;
-    case WM_SETFOCUS: OnSetFocus(*data); return 0;
+    case WM_SETFOCUS: OnSetFocus(hwnd, *data); return 0;
     case WM_KILLFOCUS:
         data->look = kLookNormal;
         data->pressSource = kNoPress;
@@ -496,11 +505,11 @@ LRESULT CALLBACK RoundButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_GETDLGCODE: return OnGetDlgCode(*data, hwnd, wParam, lParam);
     case WM_SYSCOLORCHANGE: OnSysColorChange(hwnd); break;
-    case WM_KEYDOWN: OnKeyDown(*data, wParam); break;
-    case WM_KEYUP: OnKeyUp(*data); break;
+    case WM_KEYDOWN: OnKeyDown(hwnd, *data, wParam); break;
+    case WM_KEYUP: OnKeyUp(hwnd, *data); break;
     case WM_LBUTTONDBLCLK: SendMessageA(hwnd, WM_LBUTTONDOWN, wParam, lParam); return 0;
-    case WM_LBUTTONDOWN: return OnButtonDown(*data, hwnd, wParam, lParam);
-    case WM_LBUTTONUP: OnButtonUp(*data); return 0;
+    case WM_LBUTTONDOWN: return OnButtonDown(hwnd, wParam, lParam);
+    case WM_LBUTTONUP: OnButtonUp(hwnd); return 0;
     case WM_MOUSEMOVE: return OnMouseMove(*data, hwnd, wParam, lParam);
     case WM_TIMER: OnTimer(*data); break;
     case WM_ERASEBKGND: return 1;

@@ -78,6 +78,15 @@ enum PressSource : int32_t {
     kSpacePress = 2,
 };
 
+// The control's record; null before WM_CREATE has stored it and once the
+// control is destroyed.
+//
+// Anything that can run the owner's code may destroy the control and free
+// its record: a click or look notification (and so every redraw, since the
+// paint sends the look), SetFocus, SetCapture, ReleaseCapture, EnableWindow.
+// The control therefore makes such a call its handler's last use of the
+// record, or reads the record again through ButtonData afterwards and stops
+// when it is null; it never keeps a reference to the record across one.
 inline RoundButtonData* ButtonData(HWND hwnd) {
     return reinterpret_cast<RoundButtonData*>(GetWindowLongPtrA(hwnd, 0));
 }
@@ -86,8 +95,9 @@ inline RoundButtonData* ButtonData(HWND hwnd) {
 void UpdateButtonColors(HWND hwnd);
 
 // Draws the rounded edge of the current look into dc, whose selected brush
-// fills the face, and tells the parent which look it drew.
-void DrawButtonFrame(HWND hwnd, HDC dc, const RECT& client);
+// fills the face, and returns the look notification the parent gets for it
+// (0 for none). The paint sends it once it has let go of every DC and object.
+UINT DrawButtonFrame(HWND hwnd, HDC dc, const RECT& client);
 
 // Nonzero when the mouse cursor is inside the control's rounded region.
 BOOL CursorInButton(HWND hwnd);

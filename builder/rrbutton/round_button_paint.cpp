@@ -22,10 +22,6 @@ void DrawRing(HDC dc, const RECT& client, int offset, int inset, COLORREF color,
               cornerDiameter);
 }
 
-void NotifyLook(const RoundButtonData& data, UINT notification) {
-    SendMessageA(data.parent, notification, reinterpret_cast<WPARAM>(data.hwnd), data.id);
-}
-
 RECT Moved(RECT rectangle, int by) {
     OffsetRect(&rectangle, by, by);
     return rectangle;
@@ -128,6 +124,51 @@ ImagePosition ImagePositionOf(const RoundButtonData& data, const RECT& client) {
     return PlaceImage(geometry, client.right, client.bottom);
 }
 
+// The double-buffered drawing of the whole control; returns the look
+// notification of the frame it drew.
+UINT DrawButton(HWND hwnd) {
+    const RoundButtonData& data = *ButtonData(hwnd);
+    if (data.colorTable.lastSystemFace != GetSysColor(COLOR_BTNFACE)) {
+        UpdateButtonColors(hwnd);
+    }
+    RECT client;
+    GetClientRect(hwnd, &client);
+    char caption[kCaptionBuffer];
+    if (GetWindowTextA(hwnd, caption, sizeof(caption)) <= 0) {
+        caption[0] = '\0';
+    }
+
+    PaintDC paint(hwnd);
+    if (data.region != nullptr) {
+        SelectClipRgn(paint.get(), data.region);
+    }
+    SelectedPalette screenPalette(paint.get(), data.colorTable.palette);
+    MemoryDC memory(paint.get());
+    SelectedPalette memoryPalette(memory.get(), data.colorTable.palette);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
+    SelectedObject selectedBitmap(memory.get(), bitmap.get());
+    if (data.region != nullptr) {
+        SelectClipRgn(memory.get(), data.region);
+    }
+    SelectedObject selectedFont(memory.get(), data.font);
+    SetBkMode(memory.get(), data.textBkMode);
+    SetBkColor(memory.get(), data.textBkColor);
+    FillRect(memory.get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+    SelectedObject selectedBrush(memory.get(), data.faceBrush);
+
+    CaptionLayout layout;
+    layout.caption = caption;
+    layout.image = ImagePositionOf(data, client);
+    layout.text = {data.textMarginLeft, data.textMarginTop, client.right - data.textMarginRight,
+                   client.bottom - data.textMarginBottom};
+    layout.pressedText = data.latch == kLatchNone ? Moved(layout.text, 1) : layout.text;
+
+    const UINT look = DrawButtonFrame(hwnd, memory.get(), client);
+    DrawContent(memory.get(), data, layout);
+    BitBlt(paint.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    return look;
+}
+
 } // namespace
 
 HPALETTE CreateButtonPalette(const ButtonColorTable& table) {
@@ -171,7 +212,7 @@ void UpdateButtonColors(HWND hwnd) {
     data.faceBrush = CreateSolidBrush(data.faceColor);
 }
 
-void DrawButtonFrame(HWND hwnd, HDC dc, const RECT& client) {
+UINT DrawButtonFrame(HWND hwnd, HDC dc, const RECT& client) {
     const RoundButtonData& data = *ButtonData(hwnd);
     const int32_t corner = data.cornerDiameter;
     const bool focused = GetFocus() == hwnd;
@@ -183,31 +224,29 @@ void DrawButtonFrame(HWND hwnd, HDC dc, const RECT& client) {
         (live && (data.look == kLookHot || (data.raised == 1 && data.look == kLookNormal)));
     const bool sunken = data.latch == kLatchSunken || (live && data.look == kLookPressed);
     if (raised) {
-        NotifyLook(data, RBN_RAISED);
         DrawRing(dc, client, 0, 1, highlight, corner);
         DrawRing(dc, client, 1, 0, shadow, corner);
         DrawRing(dc, client, 1, 1, data.faceColor, corner);
         if (data.interactive != 0 && focused && (data.raised != 0 || !live)) {
             DrawRing(dc, client, 2, 2, data.colorTable.shadowShade, corner);
         }
-    } else if (sunken) {
-        NotifyLook(data, RBN_SUNKEN);
+        return RBN_RAISED;
+    }
+    if (sunken) {
         DrawRing(dc, client, 1, 0, highlight, corner);
         DrawRing(dc, client, 0, 1, shadow, corner);
         DrawRing(dc, client, 1, 1, data.faceColor, corner);
         if (data.interactive != 0 && !live && focused) {
             DrawRing(dc, client, 2, 2, GetSysColor(COLOR_INFOBK), corner);
         }
-    } else {
-        if (data.raised == 0) {
-            NotifyLook(data, RBN_FLAT);
-        }
-        DrawRing(dc, client, 0, live ? 1 : 0, data.faceColor, corner);
-        if (data.interactive != 0 && data.raised == 0 && focused) {
-            const COLORREF ring = live ? GetSysColor(COLOR_INFOBK) : data.colorTable.shadowShade;
-            DrawRing(dc, client, 0, 1, ring, corner);
-        }
+        return RBN_SUNKEN;
     }
+    DrawRing(dc, client, 0, live ? 1 : 0, data.faceColor, corner);
+    if (data.interactive != 0 && data.raised == 0 && focused) {
+        const COLORREF ring = live ? GetSysColor(COLOR_INFOBK) : data.colorTable.shadowShade;
+        DrawRing(dc, client, 0, 1, ring, corner);
+    }
+    return data.raised == 0 ? RBN_FLAT : 0;
 }
 
 BOOL CursorInButton(HWND hwnd) {
@@ -224,43 +263,11 @@ BOOL CursorInButton(HWND hwnd) {
 }
 
 void PaintRoundButton(HWND hwnd) {
-    RoundButtonData& data = *ButtonData(hwnd);
-    if (data.colorTable.lastSystemFace != GetSysColor(COLOR_BTNFACE)) {
-        UpdateButtonColors(hwnd);
+    const UINT look = DrawButton(hwnd);
+    // Sent after the paint has ended, so that no DC, object or record of it
+    // is left in use should the owner destroy the control from here.
+    const RoundButtonData* data = ButtonData(hwnd);
+    if (look != 0 && data != nullptr) {
+        SendMessageA(data->parent, look, reinterpret_cast<WPARAM>(hwnd), data->id);
     }
-    RECT client;
-    GetClientRect(hwnd, &client);
-    char caption[kCaptionBuffer];
-    if (GetWindowTextA(hwnd, caption, sizeof(caption)) <= 0) {
-        caption[0] = '\0';
-    }
-
-    PaintDC paint(hwnd);
-    if (data.region != nullptr) {
-        SelectClipRgn(paint.get(), data.region);
-    }
-    SelectedPalette screenPalette(paint.get(), data.colorTable.palette);
-    MemoryDC memory(paint.get());
-    SelectedPalette memoryPalette(memory.get(), data.colorTable.palette);
-    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
-    SelectedObject selectedBitmap(memory.get(), bitmap.get());
-    if (data.region != nullptr) {
-        SelectClipRgn(memory.get(), data.region);
-    }
-    SelectedObject selectedFont(memory.get(), data.font);
-    SetBkMode(memory.get(), data.textBkMode);
-    SetBkColor(memory.get(), data.textBkColor);
-    FillRect(memory.get(), &client, GetSysColorBrush(COLOR_BTNFACE));
-    SelectedObject selectedBrush(memory.get(), data.faceBrush);
-
-    CaptionLayout layout;
-    layout.caption = caption;
-    layout.image = ImagePositionOf(data, client);
-    layout.text = {data.textMarginLeft, data.textMarginTop, client.right - data.textMarginRight,
-                   client.bottom - data.textMarginBottom};
-    layout.pressedText = data.latch == kLatchNone ? Moved(layout.text, 1) : layout.text;
-
-    DrawButtonFrame(hwnd, memory.get(), client);
-    DrawContent(memory.get(), data, layout);
-    BitBlt(paint.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
 }

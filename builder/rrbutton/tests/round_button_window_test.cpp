@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,13 @@ bool IsRecorded(UINT message) {
            message == RBN_FLAT;
 }
 
+// The host destroys `control` from inside the first `notice` it sends.
+struct Doom {
+    HWND control;
+    UINT notice;
+};
+Doom gDoom{};
+
 INT_PTR CALLBACK HostProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
@@ -41,9 +49,64 @@ INT_PTR CALLBACK HostProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     auto* notices = reinterpret_cast<std::vector<Notice>*>(GetWindowLongPtrA(dialog, DWLP_USER));
     if (notices != nullptr && IsRecorded(message)) {
         notices->push_back({message, wParam, lParam});
+        const auto sender = reinterpret_cast<HWND>(message == WM_COMMAND ? lParam : wParam);
+        if (message == gDoom.notice && sender == gDoom.control) {
+            DestroyWindow(sender);
+        }
         return message == WM_COMMAND;
     }
     return FALSE;
+}
+
+// A control's record moved onto a page of its own, which closes when the
+// control is destroyed (the control's own record, swapped back in, is freed
+// as usual). A handler that touches the record after that is counted, and
+// the page opens again so that it can go on.
+constexpr SIZE_T kPageSize = 4096;
+void* gGuardPage = nullptr;
+RoundButtonData* gOwnRecord = nullptr;
+int gTouchesAfterDestroy = 0;
+
+LONG CALLBACK CountTouchAfterDestroy(EXCEPTION_POINTERS* exception) {
+    const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+    const auto page = reinterpret_cast<ULONG_PTR>(gGuardPage);
+    if (record.ExceptionCode != EXCEPTION_ACCESS_VIOLATION || record.NumberParameters < 2 ||
+        record.ExceptionInformation[1] - page >= kPageSize) {
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    ++gTouchesAfterDestroy;
+    DWORD previous;
+    VirtualProtect(gGuardPage, kPageSize, PAGE_READWRITE, &previous);
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+LRESULT CALLBACK GuardedButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_DESTROY) {
+        return RoundButtonProc(hwnd, message, wParam, lParam);
+    }
+    std::memcpy(gOwnRecord, gGuardPage, sizeof(RoundButtonData));
+    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(gOwnRecord));
+    const LRESULT result = RoundButtonProc(hwnd, message, wParam, lParam);
+    DWORD previous;
+    VirtualProtect(gGuardPage, kPageSize, PAGE_NOACCESS, &previous);
+    return result;
+}
+
+void GuardRecord(HWND button) {
+    gOwnRecord = ButtonData(button);
+    gGuardPage = VirtualAlloc(nullptr, kPageSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    std::memcpy(gGuardPage, gOwnRecord, sizeof(RoundButtonData));
+    SetWindowLongPtrA(button, 0, reinterpret_cast<LONG_PTR>(gGuardPage));
+    SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GuardedButtonProc));
+    gTouchesAfterDestroy = 0;
+}
+
+void ReleaseGuard(HWND button) {
+    if (IsWindow(button)) {
+        DestroyWindow(button);
+    }
+    VirtualFree(gGuardPage, 0, MEM_RELEASE);
+    gGuardPage = nullptr;
 }
 
 // A dialog template with no controls, in "MS Sans Serif" 8 pt.
@@ -541,6 +604,65 @@ TEST_F(RoundButtonTest, ChildButtonsClickReachesTheDialogThroughItsParent) {
     ASSERT_NE(inner, nullptr);
     SendMessageA(inner, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(Clicks(inner), 1);
+}
+
+TEST_F(RoundButtonTest, OwnerMayDestroyTheControlFromInsideAnyNotification) {
+    using Step = void (*)(HWND);
+    struct Case {
+        const char* name;
+        Step prepare;
+        UINT notice; // the host destroys the control inside it
+        Step act;
+    };
+    const Step none = [](HWND) {};
+    const Step pointAt = [](HWND b) { PutCursor(b, 40, 15); };
+    const Step pointAtAndPress = [](HWND b) {
+        PutCursor(b, 40, 15);
+        Press(b);
+    };
+    const Step spaceDown = [](HWND b) { SendMessageA(b, WM_KEYDOWN, VK_SPACE, 0); };
+    const Step spaceUp = [](HWND b) { SendMessageA(b, WM_KEYUP, VK_SPACE, 0); };
+    const Case cases[] = {
+        {"click at mouse release", pointAtAndPress, WM_COMMAND, Release},
+        {"click at Space release", spaceDown, WM_COMMAND, spaceUp},
+        {"click at Enter", none, WM_COMMAND,
+         [](HWND b) { SendMessageA(b, WM_KEYDOWN, VK_RETURN, 0); }},
+        {"sunken look at mouse press", pointAt, RBN_SUNKEN, Press},
+        {"raised look at mouse release", pointAtAndPress, RBN_RAISED, Release},
+        {"flat look at Space release", spaceDown, RBN_FLAT, spaceUp},
+        {"hover begins", pointAt, RBN_RAISED, Move},
+        {"hover ends at a timer tick",
+         [](HWND b) {
+             PutCursor(b, 40, 15);
+             Move(b);
+             SetCursorPos(kAway.x, kAway.y);
+         },
+         RBN_FLAT,
+         [](HWND b) {
+             for (int wait = 0; wait < 500 && IsWindow(b); ++wait) {
+                 MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+                 Pump();
+             }
+         }},
+        {"label passing the focus on", [](HWND b) { SendMessageA(b, RBM_SETLATCH, 2, 1); },
+         RBN_RAISED, [](HWND b) { SetFocus(b); }},
+    };
+    Make(102, "Next", 10, 50, 80, 30); // where a label passes the focus
+    PVOID handler = AddVectoredExceptionHandler(1, CountTouchAfterDestroy);
+    for (const Case& c : cases) {
+        SetCursorPos(kAway.x, kAway.y);
+        Pump();
+        HWND button = Make(101, "OK", 10, 10, 80, 30);
+        GuardRecord(button);
+        c.prepare(button);
+        gDoom = {button, c.notice};
+        c.act(button);
+        gDoom = {};
+        EXPECT_FALSE(IsWindow(button)) << c.name;
+        EXPECT_EQ(gTouchesAfterDestroy, 0) << c.name;
+        ReleaseGuard(button);
+    }
+    RemoveVectoredExceptionHandler(handler);
 }
 
 struct Edges {
