@@ -13,6 +13,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kLockedControls[] = {
@@ -82,6 +84,12 @@ void LockControls() {
 void UnlockControls() {
     EnableLockedControls(TRUE);
     SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
+}
+
+bool LockedByBuild(int id) {
+    return buildPhase != BuildPhase::Idle &&
+           std::find(std::begin(kLockedControls), std::end(kLockedControls), id) !=
+               std::end(kLockedControls);
 }
 
 void EndMainWindow() {

@@ -13,6 +13,11 @@ void StartBuild();
 void LockControls();
 void UnlockControls();
 
+// True when `id` is one of the locked controls and a build runs or shows its
+// outcome: a command that reaches the window from such a control anyway (a
+// key posted by another program) must wait until the build is over.
+bool LockedByBuild(int id);
+
 // The exit button and the close box: ends the main window at once when no
 // build is under way; during a build's run it stops the build and ends the
 // window when the build returns, and while the build's outcome is shown it

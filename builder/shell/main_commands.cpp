@@ -25,6 +25,9 @@ void MergeFromFields() {
 }
 
 void OnCommand(int id) {
+    if (LockedByBuild(id)) {
+        return;
+    }
     switch (id) {
     case kStartButton: StartBuild(); break;
     case kBuildStopButton:
