@@ -33,6 +33,7 @@ constexpr const char* kUsage =
     "                     the old one's names, keeping the old files as .DA_ and\n"
     "                     .ID_; prints the outcome; exit status 0 when merged, 1\n"
     "                     when not\n"
+    "  --version          the tool's name and version\n"
     "  --help             this text\n";
 
 struct Command {
@@ -80,6 +81,10 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::fputs("zeltran-cli " ZELTRAN_PRODUCT_VERSION "\n", stdout);
         return 0;
     }
     const Arguments arguments(argv + 2, argv + argc);
