@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ class OpenFile {
 enum class OpenMode {
     Read,           // existing file, reading
     CreateTruncate, // new or emptied file, writing
+    CreateNew,      // a name nothing holds yet, not even a link; writing
 };
 
 enum class Sharing {
@@ -39,12 +41,34 @@ enum class Sharing {
     Exclusive, // nobody else may open the file while it is open
 };
 
+enum class RenameMode {
+    KeepExisting, // fails when the target exists
+    Replace,      // an existing target is replaced in the same step
+};
+
+// What a path leads to, links and aliases followed: two paths name the same
+// file exactly when their identities are equal.
+struct FileIdentity {
+    uint64_t volume;
+    uint64_t file;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// Held by a run that changes files in a folder (a build, a merge), so that a
+// second run there refuses instead of interleaving with it; released when
+// destroyed, and by the system when the process dies.
+class FolderLock {
+  public:
+    virtual ~FolderLock() = default;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
     // Null when the file cannot be opened.
-    virtual std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode, Sharing sharing) = 0;
+    virtual std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode,
+                                           Sharing sharing) = 0;
     // True when a directory search for `path` finds a file (read-only or
     // not) or a folder; hidden and system files do not count.
     virtual bool Exists(const std::string& path) = 0;
@@ -52,11 +76,21 @@ class FileSystem {
     // match `pattern` ("*.html"), letter case ignored, in the order the
     // search delivers them. Folders and hidden or system files are left
     // out; natively a name beginning with "." counts as hidden.
-    virtual std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) = 0;
+    virtual std::vector<std::string> ListFiles(const std::string& folder,
+                                               const std::string& pattern) = 0;
     virtual bool Delete(const std::string& path) = 0;
-    // Renames `from` to `to`; fails when `to` exists.
-    virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // Renames `from` to `to` and makes the change durable on the disk before
+    // it returns, so that renames reach the disk in the order they were made.
+    virtual bool Rename(const std::string& from, const std::string& to, RenameMode mode) = 0;
+    // Nothing when `path` leads to no file or folder.
+    virtual std::optional<FileIdentity> Identity(const std::string& path) = 0;
+    // Null when another run holds `folder`. A folder that does not exist has
+    // nothing to guard, and its lock holds nothing.
+    virtual std::unique_ptr<FolderLock> LockFolder(const std::string& folder) = 0;
 };
+
+// The folder part of `path`, with its final separator ("" for a bare name).
+std::string FolderOfPath(const std::string& path);
 
 // The platform's file system.
 FileSystem& PlatformFileSystem();

@@ -87,14 +87,72 @@ std::string LastPathComponent(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+int OpenFlags(OpenMode mode) {
+    switch (mode) {
+    case OpenMode::Read: return O_RDONLY;
+    case OpenMode::CreateTruncate: return O_WRONLY | O_CREAT;
+    case OpenMode::CreateNew: return O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+    }
+    return O_RDONLY;
+}
+
+int OpenFolder(const std::string& folder) {
+    return open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+// A rename lives in its folder's entries: flushing the folder makes it stay.
+// Where that cannot be done the rename has happened all the same, and says
+// so.
+void FlushFolderOf(const std::string& path) {
+    const DescriptorGuard directory{OpenFolder(FolderOfPath(path))};
+    if (directory.descriptor >= 0) {
+        fsync(directory.descriptor);
+    }
+}
+
+bool RenameKeepingExisting(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // File systems without RENAME_NOREPLACE: a hard link fails when the
+    // target exists, just as the rename must.
+    if (link(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    if (unlink(from.c_str()) != 0) {
+        unlink(to.c_str());
+        return false;
+    }
+    return true;
+}
+
+// An advisory lock on the folder itself: every run of this program takes
+// it, nothing else sees it, and it goes with the descriptor.
+class PosixFolderLock : public FolderLock {
+  public:
+    explicit PosixFolderLock(int descriptor) : descriptor_(descriptor) {}
+    ~PosixFolderLock() override {
+        if (descriptor_ >= 0) {
+            close(descriptor_);
+        }
+    }
+    PosixFolderLock(const PosixFolderLock&) = delete;
+    PosixFolderLock& operator=(const PosixFolderLock&) = delete;
+
+  private:
+    int descriptor_;
+};
+
 class PosixFileSystem : public FileSystem {
   public:
     std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode,
                                    Sharing sharing) override {
         // A file being written is emptied only once it is locked, so that a
         // refused open leaves another user's bytes alone.
-        const int flags = mode == OpenMode::Read ? O_RDONLY : (O_WRONLY | O_CREAT);
-        DescriptorGuard file{open(path.c_str(), flags | O_CLOEXEC, 0666)};
+        DescriptorGuard file{open(path.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666)};
         if (file.descriptor < 0) {
             return nullptr;
         }
@@ -141,23 +199,34 @@ class PosixFileSystem : public FileSystem {
 
     bool Delete(const std::string& path) override { return unlink(path.c_str()) == 0; }
 
-    bool Rename(const std::string& from, const std::string& to) override {
-        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-            return true;
+    bool Rename(const std::string& from, const std::string& to, RenameMode mode) override {
+        const bool renamed = mode == RenameMode::Replace ? rename(from.c_str(), to.c_str()) == 0
+                                                         : RenameKeepingExisting(from, to);
+        if (renamed) {
+            FlushFolderOf(to);
         }
-        if (errno != EINVAL && errno != ENOSYS) {
-            return false;
+        return renamed;
+    }
+
+    std::optional<FileIdentity> Identity(const std::string& path) override {
+        struct stat status;
+        if (stat(path.c_str(), &status) != 0) {
+            return std::nullopt;
         }
-        // File systems without RENAME_NOREPLACE: a hard link fails when the
-        // target exists, just as the rename must.
-        if (link(from.c_str(), to.c_str()) != 0) {
-            return false;
+        return FileIdentity{static_cast<uint64_t>(status.st_dev),
+                            static_cast<uint64_t>(status.st_ino)};
+    }
+
+    std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+        DescriptorGuard directory{OpenFolder(folder)};
+        if (directory.descriptor < 0) {
+            return errno == ENOENT || errno == ENOTDIR ? std::make_unique<PosixFolderLock>(-1)
+                                                       : nullptr;
         }
-        if (unlink(from.c_str()) != 0) {
-            unlink(to.c_str());
-            return false;
+        if (flock(directory.descriptor, LOCK_EX | LOCK_NB) != 0) {
+            return nullptr;
         }
-        return true;
+        return std::make_unique<PosixFolderLock>(directory.Release());
     }
 };
 
@@ -166,4 +235,9 @@ class PosixFileSystem : public FileSystem {
 FileSystem& PlatformFileSystem() {
     static PosixFileSystem fileSystem;
     return fileSystem;
+}
+
+std::string FolderOfPath(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }

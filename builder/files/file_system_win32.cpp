@@ -9,6 +9,7 @@ using FileBase = OpenFile;
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -99,15 +100,56 @@ class Win32File : public FileBase {
 
 constexpr DWORD kInvisible = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
+DWORD CreationOf(OpenMode mode) {
+    switch (mode) {
+    case OpenMode::Read: return OPEN_EXISTING;
+    case OpenMode::CreateTruncate: return CREATE_ALWAYS;
+    case OpenMode::CreateNew: return CREATE_NEW;
+    }
+    return OPEN_EXISTING;
+}
+
+// Volume and file index of what `path` leads to; a folder too.
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    const FileHandle file(CreateFileA(path.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (file.get() == INVALID_HANDLE_VALUE ||
+        !GetFileInformationByHandle(file.get(), &information)) {
+        return std::nullopt;
+    }
+    return FileIdentity{information.dwVolumeSerialNumber,
+                        (static_cast<uint64_t>(information.nFileIndexHigh) << 32) |
+                            information.nFileIndexLow};
+}
+
+// A named object made for the folder's identity, so that every path to the
+// folder finds the same one. It exists while a run holds a handle to it: the
+// system closes that handle when the process ends, however it ends.
+class Win32FolderLock : public FolderLock {
+  public:
+    explicit Win32FolderLock(HANDLE mutex) : mutex_(mutex) {}
+    ~Win32FolderLock() override {
+        if (mutex_ != nullptr) {
+            CloseHandle(mutex_);
+        }
+    }
+    Win32FolderLock(const Win32FolderLock&) = delete;
+    Win32FolderLock& operator=(const Win32FolderLock&) = delete;
+
+  private:
+    HANDLE mutex_;
+};
+
 class Win32FileSystem : public FileSystem {
   public:
     std::unique_ptr<FileBase> Open(const std::string& path, OpenMode mode,
                                    Sharing sharing) override {
         const bool reading = mode == OpenMode::Read;
         const DWORD share = sharing == Sharing::Shared ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
-        HANDLE handle =
-            CreateFileA(path.c_str(), reading ? GENERIC_READ : GENERIC_WRITE, share, nullptr,
-                        reading ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle = CreateFileA(path.c_str(), reading ? GENERIC_READ : GENERIC_WRITE, share,
+                                    nullptr, CreationOf(mode), FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             return nullptr;
         }
@@ -147,9 +189,36 @@ class Win32FileSystem : public FileSystem {
 
     bool Delete(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
 
-    // MoveFileA refuses an existing target.
-    bool Rename(const std::string& from, const std::string& to) override {
-        return MoveFileA(from.c_str(), to.c_str()) != 0;
+    bool Rename(const std::string& from, const std::string& to, RenameMode mode) override {
+        const DWORD replace = mode == RenameMode::Replace ? MOVEFILE_REPLACE_EXISTING : 0;
+        return MoveFileExA(from.c_str(), to.c_str(), replace | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+
+    std::optional<FileIdentity> Identity(const std::string& path) override {
+        return IdentityOf(path);
+    }
+
+    std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+        const std::optional<FileIdentity> identity = IdentityOf(folder.empty() ? "." : folder);
+        if (!identity) {
+            const DWORD error = GetLastError();
+            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                       ? std::make_unique<Win32FolderLock>(nullptr)
+                       : nullptr;
+        }
+        char name[64];
+        std::snprintf(name, sizeof name, "Local\\ZeltranFolder-%llx-%llx",
+                      static_cast<unsigned long long>(identity->volume),
+                      static_cast<unsigned long long>(identity->file));
+        HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+        if (mutex == nullptr) {
+            return nullptr;
+        }
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            CloseHandle(mutex);
+            return nullptr;
+        }
+        return std::make_unique<Win32FolderLock>(mutex);
     }
 };
 
@@ -158,4 +227,9 @@ class Win32FileSystem : public FileSystem {
 FileSystem& PlatformFileSystem() {
     static Win32FileSystem fileSystem;
     return fileSystem;
+}
+
+std::string FolderOfPath(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/:");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -25,7 +26,7 @@ struct MergeNames {
 };
 
 // Every other name comes from a base path by replacing its last three
-// characters, whatever they are.
+// characters.
 std::string WithSuffix(const std::string& path, const char* suffix) {
     return path.substr(0, path.size() - std::min<std::size_t>(3, path.size())) + suffix;
 }
@@ -39,6 +40,63 @@ MergeNames DeriveNames(const std::string& newBasePath, const std::string& oldBas
             WithSuffix(oldBasePath, "DA_"),
             WithSuffix(oldBasePath, "tmI"),
             WithSuffix(oldBasePath, "ID_")};
+}
+
+// The four inputs first, then the names the merge writes, replaces or
+// deletes.
+std::vector<const std::string*> AllNames(const MergeNames& names) {
+    return {&names.newData,  &names.newIndex,   &names.oldData,   &names.oldIndex,
+            &names.dataWork, &names.dataBackup, &names.indexWork, &names.indexBackup};
+}
+
+// A dot and three characters end the path, so that the names made from it
+// stay in its folder.
+bool HasThreeCharacterExtension(const std::string& path) {
+    return path.size() >= 4 && path[path.size() - 4] == '.' &&
+           path.find_first_of("/\\", path.size() - 3) == std::string::npos;
+}
+
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
+}
+
+// The eight names must be eight files: an old path ending in ".DA_" would
+// make the old base its own backup, and Windows ignores letter case.
+bool NamesAreDistinct(const MergeNames& names) {
+    const std::vector<const std::string*> all = AllNames(names);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        for (std::size_t j = i + 1; j < all.size(); ++j) {
+            if (SameNameIgnoringCase(*all[i], *all[j])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// No input may lead to the same file as another name of the merge, through
+// links or another spelling of the folder: a base merged with itself, or
+// with its own backup, would be read while it is replaced.
+bool InputsAreDistinctFiles(FileSystem& files, const MergeNames& names) {
+    const std::vector<const std::string*> all = AllNames(names);
+    std::vector<std::optional<FileIdentity>> identities;
+    for (const std::string* name : all) {
+        identities.push_back(files.Identity(*name));
+    }
+    constexpr std::size_t kInputs = 4; // the new and the old .DAT and .IDX
+    for (std::size_t input = 0; input < kInputs; ++input) {
+        for (std::size_t other = input + 1; other < all.size(); ++other) {
+            if (identities[input] && identities[input] == identities[other]) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 bool ReadWholeFile(FileSystem& files, const std::string& path, std::string& bytes) {
@@ -70,12 +128,20 @@ bool CopyRest(OpenFile& from, OpenFile& to, std::vector<char>& buffer, uint64_t&
     }
 }
 
-// The new text, the old text and a CR LF, in a work file created empty so
-// that a work file left by an interrupted merge adds no stale bytes.
+// A work file is always a new file: one left by an interrupted merge goes
+// first, and a link planted under the name is removed, never written
+// through.
+std::unique_ptr<OpenFile> CreateWorkFile(FileSystem& files, const std::string& path) {
+    if (files.Exists(path)) {
+        files.Delete(path);
+    }
+    return files.Open(path, OpenMode::CreateNew, Sharing::Exclusive);
+}
+
+// The new text, the old text and a CR LF.
 bool WriteDataWorkFile(FileSystem& files, const MergeNames& names,
                        std::unique_ptr<OpenFile> newData, uint64_t newSize) {
-    const std::unique_ptr<OpenFile> work =
-        files.Open(names.dataWork, OpenMode::CreateTruncate, Sharing::Exclusive);
+    const std::unique_ptr<OpenFile> work = CreateWorkFile(files, names.dataWork);
     if (!work) {
         return false;
     }
@@ -94,41 +160,78 @@ bool WriteDataWorkFile(FileSystem& files, const MergeNames& names,
 }
 
 bool WriteIndexWorkFile(FileSystem& files, const MergeNames& names, const std::string& index) {
-    const std::unique_ptr<OpenFile> work =
-        files.Open(names.indexWork, OpenMode::CreateTruncate, Sharing::Exclusive);
+    const std::unique_ptr<OpenFile> work = CreateWorkFile(files, names.indexWork);
     return work && work->Write(index.data(), index.size()) && work->Flush();
 }
 
-// Puts both work files in the old base's place, the old files becoming the
-// backups. When a step fails, the steps before it are undone, so the old
-// names hold either both old files or both merged ones.
-bool ReplaceOldBase(FileSystem& files, const MergeNames& names) {
-    if (FileExists(files, names.dataBackup) && !files.Delete(names.dataBackup)) {
-        return false;
+void DeleteWorkFiles(FileSystem& files, const MergeNames& names) {
+    for (const std::string* work : {&names.dataWork, &names.indexWork}) {
+        if (files.Exists(*work)) {
+            files.Delete(*work);
+        }
     }
-    if (FileExists(files, names.indexBackup) && !files.Delete(names.indexBackup)) {
-        return false;
+}
+
+// The old base goes back under its names after an interrupted or failed
+// replacement. The replacement renames in a fixed order: the old .DAT to
+// its backup, the old .IDX to its backup, the data work file to the old
+// .DAT, the index work file to the old .IDX. So which old name is missing
+// tells how far it got: without the .IDX both old files are in the backups
+// and the .DAT name holds nothing or the merged text; without the .DAT only
+// the old text is in its backup. Each step leaves a state this reads right
+// again, so an interrupted putting back is taken up the same way. False,
+// with nothing touched, when the backups needed are not there.
+bool PutOldBaseBack(FileSystem& files, const MergeNames& names) {
+    const bool dataThere = files.Exists(names.oldData);
+    const bool dataBackupThere = files.Exists(names.dataBackup);
+    if (!files.Exists(names.oldIndex)) {
+        if (!files.Exists(names.indexBackup) || (!dataThere && !dataBackupThere)) {
+            return false;
+        }
+        return (!dataBackupThere ||
+                files.Rename(names.dataBackup, names.oldData, RenameMode::Replace)) &&
+               files.Rename(names.indexBackup, names.oldIndex, RenameMode::KeepExisting);
     }
-    if (!files.Rename(names.oldData, names.dataBackup)) {
-        return false;
-    }
-    if (!files.Rename(names.oldIndex, names.indexBackup)) {
-        files.Rename(names.dataBackup, names.oldData);
-        return false;
-    }
-    if (!files.Rename(names.dataWork, names.oldData)) {
-        files.Rename(names.dataBackup, names.oldData);
-        files.Rename(names.indexBackup, names.oldIndex);
-        return false;
-    }
-    if (!files.Rename(names.indexWork, names.oldIndex)) {
-        // The merged text is only a work file's content: it can go.
-        files.Delete(names.oldData);
-        files.Rename(names.dataBackup, names.oldData);
-        files.Rename(names.indexBackup, names.oldIndex);
-        return false;
+    if (!dataThere) {
+        return dataBackupThere &&
+               files.Rename(names.dataBackup, names.oldData, RenameMode::KeepExisting);
     }
     return true;
+}
+
+enum class Leftovers { None, PutBack, Unsafe };
+
+// A work file beside a base whose .DAT or .IDX is missing: a merge stopped
+// while it replaced the base. Its old files go back first, so that the merge
+// asked for now is the only one. (Work files beside a whole base are only
+// stale, and are replaced when written.)
+Leftovers PutBackInterruptedMerge(FileSystem& files, const MergeNames& names) {
+    const bool workFileThere = files.Exists(names.dataWork) || files.Exists(names.indexWork);
+    if (!workFileThere || (files.Exists(names.oldData) && files.Exists(names.oldIndex))) {
+        return Leftovers::None;
+    }
+    if (!PutOldBaseBack(files, names)) {
+        return Leftovers::Unsafe;
+    }
+    DeleteWorkFiles(files, names);
+    return Leftovers::PutBack;
+}
+
+// Puts both work files in the old base's place, the old files replacing
+// the backups. When a step fails the old base goes back under its names;
+// should even that fail, the work files stay as the mark that lets the next
+// merge finish putting it back.
+bool ReplaceOldBase(FileSystem& files, const MergeNames& names) {
+    if (files.Rename(names.oldData, names.dataBackup, RenameMode::Replace) &&
+        files.Rename(names.oldIndex, names.indexBackup, RenameMode::Replace) &&
+        files.Rename(names.dataWork, names.oldData, RenameMode::KeepExisting) &&
+        files.Rename(names.indexWork, names.oldIndex, RenameMode::KeepExisting)) {
+        return true;
+    }
+    if (PutOldBaseBack(files, names)) {
+        DeleteWorkFiles(files, names);
+    }
+    return false;
 }
 
 } // namespace
@@ -139,11 +242,22 @@ bool FileExists(FileSystem& files, const std::string& path) {
 
 int MergeBases(FileSystem& files, const std::string& newBasePath, const std::string& oldBasePath) {
     const MergeNames names = DeriveNames(newBasePath, oldBasePath);
-    for (const std::string* input :
-         {&names.newData, &names.oldData, &names.newIndex, &names.oldIndex}) {
-        if (!FileExists(files, *input)) {
-            return kFileMissing;
-        }
+    if (!FileExists(files, names.newData) || !FileExists(files, names.newIndex)) {
+        return kFileMissing;
+    }
+    if (!HasThreeCharacterExtension(newBasePath) || !HasThreeCharacterExtension(oldBasePath) ||
+        !NamesAreDistinct(names)) {
+        return kMergeFailed;
+    }
+    // Held to the end: a second merge or a build in this folder refuses
+    // rather than reading or writing the base while it is replaced.
+    const std::unique_ptr<FolderLock> lock = files.LockFolder(FolderOfPath(oldBasePath));
+    if (!lock || !InputsAreDistinctFiles(files, names) ||
+        PutBackInterruptedMerge(files, names) == Leftovers::Unsafe) {
+        return kMergeFailed;
+    }
+    if (!FileExists(files, names.oldData) || !FileExists(files, names.oldIndex)) {
+        return kFileMissing;
     }
 
     // Everything that can be checked is checked before any file is written.
@@ -166,11 +280,10 @@ int MergeBases(FileSystem& files, const std::string& newBasePath, const std::str
         return kMergeFailed;
     }
 
-    if (WriteDataWorkFile(files, names, std::move(newData), static_cast<uint64_t>(newSize)) &&
-        WriteIndexWorkFile(files, names, mergedIndex) && ReplaceOldBase(files, names)) {
-        return kMergeFinished;
+    if (!WriteDataWorkFile(files, names, std::move(newData), static_cast<uint64_t>(newSize)) ||
+        !WriteIndexWorkFile(files, names, mergedIndex)) {
+        DeleteWorkFiles(files, names);
+        return kMergeFailed;
     }
-    files.Delete(names.dataWork);
-    files.Delete(names.indexWork);
-    return kMergeFailed;
+    return ReplaceOldBase(files, names) ? kMergeFinished : kMergeFailed;
 }

@@ -1,10 +1,14 @@
 // Merging forum bases: the new base's records are put in front of the old
 // base's under the old base's names, its index is renumbered to match, and
-// the previous old files are kept as backups (.DA_ and .ID_).
+// the old files replace the backups of the merge before (.DA_ and .ID_).
 //
 // Both work files are written and flushed in full before anything is
 // renamed, and a failure on the way puts the old base back, so the old .DAT
 // and .IDX always belong together and no work file (.tmD, .tmI) is left.
+// Each rename reaches the disk before the next one is made; a merge stopped
+// by a crash or a power cut leaves a work file beside a base that lacks its
+// .DAT or .IDX, and the next merge into that base puts the old files back
+// from the backups before it merges.
 #pragma once
 
 #include "builder/files/file_system.h"
@@ -12,10 +16,18 @@
 #include <string>
 
 // Merges the base whose .DAT is `newBasePath` into the one whose .DAT is
-// `oldBasePath`. Returns kMergeFinished, kFileMissing when one of the two
-// .DAT files or their indexes is missing (nothing touched), or kMergeFailed
-// when the old base could not be replaced (it is as it was) or its index has
-// a line without a record number and decimal offset (nothing touched).
+// `oldBasePath`. Returns kMergeFinished; kFileMissing when one of the two
+// .DAT files or their indexes is missing (nothing touched); or kMergeFailed
+// with the old base as it was, when:
+// - a path does not end in a dot and three characters, or two of the names
+//   made from the paths are one name or lead to one file (nothing touched);
+// - another merge or a build works in the old base's folder (nothing
+//   touched);
+// - an interrupted merge left files that do not allow putting the old base
+//   back (nothing touched);
+// - the old index has a line without a record number and decimal offset
+//   (nothing touched);
+// - the old base could not be replaced.
 int MergeBases(FileSystem& files, const std::string& newBasePath, const std::string& oldBasePath);
 
 // True when a directory search finds `path` as a file or a folder; hidden

@@ -1,6 +1,8 @@
 // A FileSystem for tests that passes every operation on to another one,
-// counts them, and makes one chosen operation fail: the way to check that a
-// routine survives any single failed file operation.
+// counts them, and makes one chosen operation fail, or stops at it as a
+// killed process or a power cut would: the way to check that a routine
+// survives any single failed file operation, and that its work can be taken
+// up again after it stopped anywhere.
 #pragma once
 
 #include "builder/files/file_system.h"
@@ -20,7 +22,14 @@ enum class FileOperation {
     Exists,
     ListFiles,
     Delete,
-    Rename
+    Rename,
+    Identity,
+    LockFolder
+};
+
+enum class Fault {
+    Fail, // the chosen operation fails; later ones work
+    Stop, // the chosen operation and every later one fail and change nothing
 };
 
 class FaultyFileSystem : public FileSystem {
@@ -28,8 +37,9 @@ class FaultyFileSystem : public FileSystem {
     // Operation number `failingOperation` (counted from 1, over the file
     // system and every file it opened) fails; 0 lets all succeed. A failing
     // write stores the first half of its bytes, as a full disk would.
-    explicit FaultyFileSystem(FileSystem& inner, int failingOperation = 0)
-        : inner_(inner), failingOperation_(failingOperation) {}
+    explicit FaultyFileSystem(FileSystem& inner, int failingOperation = 0,
+                              Fault fault = Fault::Fail)
+        : inner_(inner), failingOperation_(failingOperation), fault_(fault) {}
 
     // The operations so far, in order.
     const std::vector<FileOperation>& operations() const { return operations_; }
@@ -62,8 +72,22 @@ class FaultyFileSystem : public FileSystem {
         return Proceed(FileOperation::Delete) && inner_.Delete(path);
     }
 
-    bool Rename(const std::string& from, const std::string& to) override {
-        return Proceed(FileOperation::Rename) && inner_.Rename(from, to);
+    bool Rename(const std::string& from, const std::string& to, RenameMode mode) override {
+        return Proceed(FileOperation::Rename) && inner_.Rename(from, to, mode);
+    }
+
+    std::optional<FileIdentity> Identity(const std::string& path) override {
+        if (!Proceed(FileOperation::Identity)) {
+            return std::nullopt;
+        }
+        return inner_.Identity(path);
+    }
+
+    std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+        if (!Proceed(FileOperation::LockFolder)) {
+            return nullptr;
+        }
+        return inner_.LockFolder(folder);
     }
 
   private:
@@ -77,7 +101,9 @@ class FaultyFileSystem : public FileSystem {
         }
         bool Write(const char* data, std::size_t size) override {
             if (!owner_.Proceed(FileOperation::Write)) {
-                inner_->Write(data, size / 2);
+                if (!owner_.stopped()) {
+                    inner_->Write(data, size / 2);
+                }
                 return false;
             }
             return inner_->Write(data, size);
@@ -95,13 +121,20 @@ class FaultyFileSystem : public FileSystem {
         std::unique_ptr<OpenFile> inner_;
     };
 
-    // Records the operation; false when it is the one that fails.
+    // Records the operation; false when it is the one that fails, or one
+    // after the stop.
     bool Proceed(FileOperation operation) {
         operations_.push_back(operation);
-        return static_cast<int>(operations_.size()) != failingOperation_;
+        return !stopped() && static_cast<int>(operations_.size()) != failingOperation_;
+    }
+
+    bool stopped() const {
+        return fault_ == Fault::Stop && failingOperation_ > 0 &&
+               static_cast<int>(operations_.size()) >= failingOperation_;
     }
 
     FileSystem& inner_;
     int failingOperation_;
+    Fault fault_;
     std::vector<FileOperation> operations_;
 };

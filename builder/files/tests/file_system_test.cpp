@@ -111,22 +111,91 @@ TEST(PlatformFileSystem, ListsVisiblePlainFilesMatchingThePattern) {
     EXPECT_TRUE(files.ListFiles(folder.Path("nowhere"), "*.html").empty());
 }
 
-TEST(PlatformFileSystem, RenameRefusesAnExistingTarget) {
+TEST(PlatformFileSystem, RenameKeepsOrReplacesAnExistingTarget) {
     const TempFolder folder;
     const std::string data = folder.Path("FORUM1.DAT");
     const std::string backup = folder.Path("FORUM1.DA_");
     WriteWholeFile(data, "new");
     WriteWholeFile(backup, "old");
 
-    EXPECT_FALSE(files.Rename(data, backup));
+    EXPECT_FALSE(files.Rename(data, backup, RenameMode::KeepExisting));
     EXPECT_EQ(ReadWholeFile(data), "new");
     EXPECT_EQ(ReadWholeFile(backup), "old");
 
-    EXPECT_TRUE(files.Delete(backup));
-    EXPECT_FALSE(files.Delete(backup));
-    EXPECT_TRUE(files.Rename(data, backup));
+    EXPECT_TRUE(files.Rename(data, backup, RenameMode::Replace));
     EXPECT_FALSE(std::filesystem::exists(data));
     EXPECT_EQ(ReadWholeFile(backup), "new");
+
+    EXPECT_TRUE(files.Rename(backup, data, RenameMode::KeepExisting));
+    EXPECT_EQ(ReadWholeFile(data), "new");
+    EXPECT_TRUE(files.Delete(data));
+    EXPECT_FALSE(files.Delete(data));
+}
+
+TEST(PlatformFileSystem, CreateNewRefusesAnyExistingName) {
+    const TempFolder folder;
+    const std::string work = folder.Path("FORUM1.tmD");
+    WriteWholeFile(work, "stale");
+    EXPECT_FALSE(files.Open(work, OpenMode::CreateNew, Sharing::Exclusive));
+    EXPECT_EQ(ReadWholeFile(work), "stale");
+#ifndef _WIN32
+    // A link planted under the name is never written through.
+    const std::string outside = folder.Path("outside.txt");
+    WriteWholeFile(outside, "keep");
+    const std::string link = folder.Path("FORUM1.tmI");
+    std::filesystem::create_symlink(outside, link);
+    EXPECT_FALSE(files.Open(link, OpenMode::CreateNew, Sharing::Exclusive));
+    const std::string dangling = folder.Path("FORUM2.tmI");
+    std::filesystem::create_symlink(folder.Path("nowhere.txt"), dangling);
+    EXPECT_FALSE(files.Open(dangling, OpenMode::CreateNew, Sharing::Exclusive));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("nowhere.txt")));
+    EXPECT_EQ(ReadWholeFile(outside), "keep");
+#endif
+    EXPECT_TRUE(files.Delete(work));
+    const auto created = files.Open(work, OpenMode::CreateNew, Sharing::Exclusive);
+    ASSERT_TRUE(created);
+    EXPECT_TRUE(created->Write("merged", 6));
+}
+
+TEST(PlatformFileSystem, IdentityFollowsAliasesAndTellsFilesApart) {
+    const TempFolder folder;
+    std::filesystem::create_directory(folder.path() / "sub");
+    WriteWholeFile(folder.Path("FORUM1.DAT"), "one");
+    WriteWholeFile(folder.Path("FORUM2.DAT"), "two");
+    const auto one = files.Identity(folder.Path("FORUM1.DAT"));
+    ASSERT_TRUE(one);
+    EXPECT_EQ(files.Identity(folder.Path("sub/../FORUM1.DAT")), one);
+#ifdef _WIN32
+    EXPECT_EQ(files.Identity(folder.Path("forum1.dat")), one);
+#else
+    std::filesystem::create_hard_link(folder.Path("FORUM1.DAT"), folder.Path("hard.DAT"));
+    std::filesystem::create_symlink(folder.Path("FORUM1.DAT"), folder.Path("soft.DAT"));
+    EXPECT_EQ(files.Identity(folder.Path("hard.DAT")), one);
+    EXPECT_EQ(files.Identity(folder.Path("soft.DAT")), one);
+#endif
+    EXPECT_NE(files.Identity(folder.Path("FORUM2.DAT")), one);
+    EXPECT_NE(files.Identity(folder.Path("sub")), one);
+    EXPECT_FALSE(files.Identity(folder.Path("FORUM3.DAT")));
+}
+
+TEST(PlatformFileSystem, AFolderLockKeepsSecondRunsOutUntilReleased) {
+    const TempFolder folder;
+    std::filesystem::create_directory(folder.path() / "sub");
+    const std::string base = folder.path().string();
+    {
+        const auto held = files.LockFolder(base);
+        ASSERT_TRUE(held);
+        // Any spelling of the same folder finds it held.
+        EXPECT_FALSE(files.LockFolder(base));
+        EXPECT_FALSE(files.LockFolder(FolderOfPath(folder.Path("FORUM1.DAT"))));
+        EXPECT_FALSE(files.LockFolder(folder.Path("sub/..")));
+        EXPECT_TRUE(files.LockFolder(folder.Path("sub")));
+    }
+    EXPECT_TRUE(files.LockFolder(base));
+    // Nothing to guard in a folder that is not there.
+    const auto nowhere = files.LockFolder(folder.Path("nowhere"));
+    EXPECT_TRUE(nowhere);
+    EXPECT_TRUE(files.LockFolder(folder.Path("nowhere")));
 }
 
 } // namespace

@@ -79,11 +79,16 @@ class MergeFolder {
     int Merge(const std::string& newName, const std::string& oldName) {
         return Merge(PlatformFileSystem(), newName, oldName);
     }
-    // Every file of the folder with its bytes.
+    // Every file under the folder with its bytes; a link as where it leads.
     std::map<std::string, std::string> Contents() const {
         std::map<std::string, std::string> contents;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
-            contents[entry.path().filename().string()] = ReadWholeFile(entry.path().string());
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_.path())) {
+            const std::string name = entry.path().lexically_relative(folder_.path()).string();
+            if (entry.is_symlink()) {
+                contents[name] = "link to " + std::filesystem::read_symlink(entry).string();
+            } else if (entry.is_regular_file()) {
+                contents[name] = ReadWholeFile(entry.path().string());
+            }
         }
         return contents;
     }
@@ -202,11 +207,13 @@ TEST(MergeBases, EarlierBackupsAndWorkFilesAreReplaced) {
     EXPECT_EQ(folder.Contents(), expected);
 }
 
-// Only the existence tests and reads may have happened.
+// Only looking may have happened: existence, identity, the folder lock and
+// reads.
 bool OnlyLooked(const std::vector<FileOperation>& operations) {
     return std::all_of(operations.begin(), operations.end(), [](FileOperation operation) {
         return operation == FileOperation::Exists || operation == FileOperation::Open ||
-               operation == FileOperation::Read || operation == FileOperation::Size;
+               operation == FileOperation::Read || operation == FileOperation::Size ||
+               operation == FileOperation::Identity || operation == FileOperation::LockFolder;
     });
 }
 
@@ -221,9 +228,7 @@ TEST(MergeBases, MissingInputTouchesNothing) {
 
         EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), kFileMissing) << missing;
         EXPECT_EQ(folder.Contents(), before) << missing;
-        for (FileOperation operation : files.operations()) {
-            EXPECT_EQ(operation, FileOperation::Exists) << missing;
-        }
+        EXPECT_TRUE(OnlyLooked(files.operations())) << missing;
     }
 }
 
@@ -248,43 +253,196 @@ TEST(MergeBases, OldIndexWithoutRecordPositionsIsRefused) {
     }
 }
 
-TEST(MergeBases, AnyFailedOperationLeavesTheOldBaseWhole) {
-    const Base newBase = MakeBase({"n1", "n2"});
-    const Base oldBase = MakeBase({"o1", "o2", "o3"});
-    const auto prepare = [&](MergeFolder& folder) {
+// Paths whose names would overlap, or lead to one file, are refused before
+// anything is touched.
+TEST(MergeBases, PathsThatNameOneFileTwiceAreRefused) {
+    struct Case {
+        const char* newPath;
+        const char* oldPath;
+    };
+    const Case cases[] = {
+        {"NEW.DAT", "OLD.DA_"},        {"NEW.DAT", "OLD.ID_"}, {"NEW.DAT", "OLD.tmD"},
+        {"NEW.DAT", "OLD.tmI"},        {"NEW.DAT", "OLD.IDX"}, {"NEW.DAT", "OLD.da_"},
+        {"OLD.DA_", "OLD.DAT"},        {"old.da_", "OLD.DAT"}, {"OLD.DAT", "OLD.DAT"},
+        {"OLD.DAT", "sub/../OLD.DAT"}, {"NEW.DAT", "sub/x/y"}, {"NEW.DAT", "sub/OLD"},
+    };
+    for (const Case& c : cases) {
+        MergeFolder folder;
+        std::filesystem::create_directories(folder.Path("sub/x"));
+        for (const char* name : {"NEW", "OLD", "sub/x/y"}) {
+            folder.Write(name, MakeBase({name}));
+        }
+        // A backup pair from an earlier merge, and files named like the
+        // backups and work files, as the cases need them.
+        for (const char* name : {"OLD.DA_", "OLD.ID_", "OLD.tmD", "OLD.tmI", "OLD.da_", "old.da_",
+                                 "old.IDX", "sub/x/IDX", "sub/IDX", "sub/OLD"}) {
+            WriteWholeFile(folder.Path(name), std::string("file ") + name);
+        }
+        const auto before = folder.Contents();
+        FaultyFileSystem files(PlatformFileSystem());
+        EXPECT_EQ(MergeBases(files, folder.Path(c.newPath), folder.Path(c.oldPath)), kMergeFailed)
+            << c.newPath << " into " << c.oldPath;
+        EXPECT_EQ(folder.Contents(), before) << c.newPath << " into " << c.oldPath;
+        EXPECT_TRUE(OnlyLooked(files.operations())) << c.newPath << " into " << c.oldPath;
+    }
+}
+
+#ifndef _WIN32
+TEST(MergeBases, LinksToTheOldBaseOrItsBackupAreRefused) {
+    const char* links[][2] = {
+        {"SELF.DAT", "OLD.DAT"},
+        {"SELF.IDX", "OLD.IDX"}, // the old base under another name
+        {"BACK.DAT", "OLD.DA_"},
+        {"BACK.IDX", "OLD.ID_"}, // its backup
+    };
+    for (const bool hard : {false, true}) {
+        MergeFolder folder;
+        folder.Write("OLD", MakeBase({"o"}));
+        const Base backup = MakeBase({"b"});
+        WriteWholeFile(folder.Path("OLD.DA_"), backup.data);
+        WriteWholeFile(folder.Path("OLD.ID_"), backup.index);
+        for (const auto& [link, target] : links) {
+            if (hard) {
+                std::filesystem::create_hard_link(folder.Path(target), folder.Path(link));
+            } else {
+                std::filesystem::create_symlink(folder.Path(target), folder.Path(link));
+            }
+        }
+        const auto before = folder.Contents();
+        EXPECT_EQ(folder.Merge("SELF", "OLD"), kMergeFailed) << hard;
+        EXPECT_EQ(folder.Merge("BACK", "OLD"), kMergeFailed) << hard;
+        EXPECT_EQ(folder.Contents(), before) << hard;
+    }
+}
+
+TEST(MergeBases, LinksPlantedAsWorkFilesAreReplacedNotWrittenThrough) {
+    const TempFolder outside;
+    WriteWholeFile(outside.Path("victim.txt"), "keep me");
+    MergeFolder folder;
+    const Base newBase = MakeBase({"n"});
+    const Base oldBase = MakeBase({"o"});
+    folder.Write("NEW", newBase);
+    folder.Write("OLD", oldBase);
+    std::filesystem::create_symlink(outside.Path("victim.txt"), folder.Path("OLD.tmD"));
+    std::filesystem::create_symlink(outside.Path("victim.txt"), folder.Path("OLD.tmI"));
+
+    ASSERT_EQ(folder.Merge("NEW", "OLD"), kMergeFinished);
+    EXPECT_EQ(ReadWholeFile(outside.Path("victim.txt")), "keep me");
+    EXPECT_FALSE(std::filesystem::is_symlink(folder.Path("OLD.DAT")));
+    EXPECT_FALSE(std::filesystem::is_symlink(folder.Path("OLD.IDX")));
+    EXPECT_EQ(folder.Read("OLD").data, newBase.data + oldBase.data + "\r\n");
+}
+#endif
+
+TEST(MergeBases, ASecondRunInTheFolderIsRefusedUntouched) {
+    MergeFolder folder;
+    folder.Write("NEW", MakeBase({"n"}));
+    folder.Write("OLD", MakeBase({"o"}));
+    const auto before = folder.Contents();
+    {
+        const auto otherRun = PlatformFileSystem().LockFolder(FolderOfPath(folder.Path("OLD")));
+        ASSERT_TRUE(otherRun);
+        EXPECT_EQ(folder.Merge("NEW", "OLD"), kMergeFailed);
+        EXPECT_EQ(folder.Contents(), before);
+    }
+    EXPECT_EQ(folder.Merge("NEW", "OLD"), kMergeFinished);
+}
+
+struct OneMerge {
+    std::map<std::string, std::string> folder; // what it leaves
+    std::size_t operations;                    // file operations it takes
+    std::size_t firstRename;                   // after every look, read and write
+};
+
+struct MergeSetup {
+    Base newBase = MakeBase({"n1", "n2"});
+    Base oldBase = MakeBase({"o1", "o2", "o3"});
+
+    void Prepare(MergeFolder& folder) const {
         folder.Write("NEW", newBase);
         folder.Write("OLD", oldBase);
         WriteWholeFile(folder.Path("OLD.DA_"), "earlier backup text");
         WriteWholeFile(folder.Path("OLD.ID_"), "earlier\tbackup\r\n");
-    };
-    std::size_t operationCount = 0;
-    {
-        MergeFolder folder;
-        prepare(folder);
-        FaultyFileSystem files(PlatformFileSystem());
-        ASSERT_EQ(folder.Merge(files, "NEW", "OLD"), kMergeFinished);
-        operationCount = files.operations().size();
     }
-    ASSERT_GT(operationCount, 20u);
 
-    for (std::size_t failing = 1; failing <= operationCount; ++failing) {
+    OneMerge MergeOnce() const {
         MergeFolder folder;
-        prepare(folder);
+        Prepare(folder);
+        FaultyFileSystem files(PlatformFileSystem());
+        EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), kMergeFinished);
+        const std::vector<FileOperation>& done = files.operations();
+        const auto rename = std::find(done.begin(), done.end(), FileOperation::Rename);
+        return {folder.Contents(), done.size(),
+                static_cast<std::size_t>(rename - done.begin()) + 1};
+    }
+};
+
+TEST(MergeBases, AnyFailedOperationLeavesTheOldBaseWhole) {
+    const MergeSetup setup;
+    const OneMerge once = setup.MergeOnce();
+    ASSERT_GT(once.operations, 20u);
+
+    for (std::size_t failing = 1; failing <= once.operations; ++failing) {
+        SCOPED_TRACE("operation " + std::to_string(failing));
+        MergeFolder folder;
+        setup.Prepare(folder);
+        const auto before = folder.Contents();
         FaultyFileSystem files(PlatformFileSystem(), static_cast<int>(failing));
         const int outcome = folder.Merge(files, "NEW", "OLD");
 
-        // A failed existence test of an input reads as a missing file.
-        const bool inputTest = failing <= 4;
-        EXPECT_EQ(outcome, inputTest ? kFileMissing : kMergeFailed) << "operation " << failing;
+        // A look that fails can only make the merge see less; what it then
+        // does must still be whole.
+        if (outcome == kMergeFinished) {
+            EXPECT_EQ(folder.Contents(), once.folder);
+            continue;
+        }
+        EXPECT_TRUE(outcome == kFileMissing || outcome == kMergeFailed) << outcome;
         const Base oldAfter = folder.Read("OLD");
-        EXPECT_EQ(oldAfter.data, oldBase.data) << "operation " << failing;
-        EXPECT_EQ(oldAfter.index, oldBase.index) << "operation " << failing;
+        EXPECT_EQ(oldAfter.data, setup.oldBase.data);
+        EXPECT_EQ(oldAfter.index, setup.oldBase.index);
         const Base newAfter = folder.Read("NEW");
-        EXPECT_EQ(newAfter.data, newBase.data) << "operation " << failing;
-        EXPECT_EQ(newAfter.index, newBase.index) << "operation " << failing;
-        EXPECT_FALSE(std::filesystem::exists(folder.Path("OLD.tmD"))) << "operation " << failing;
-        EXPECT_FALSE(std::filesystem::exists(folder.Path("OLD.tmI"))) << "operation " << failing;
+        EXPECT_EQ(newAfter.data, setup.newBase.data);
+        EXPECT_EQ(newAfter.index, setup.newBase.index);
+        EXPECT_FALSE(std::filesystem::exists(folder.Path("OLD.tmD")));
+        EXPECT_FALSE(std::filesystem::exists(folder.Path("OLD.tmI")));
+        // Two files cannot be replaced in one step: once the old .DAT has
+        // replaced its backup, a later failure can only put it back.
+        if (failing <= once.firstRename) {
+            EXPECT_EQ(folder.Contents(), before);
+        }
     }
+}
+
+// A merge killed at any file operation, then run again with the same
+// arguments, leaves exactly what one merge leaves: never the new records
+// twice, never a base the reader cannot open.
+TEST(MergeBases, AMergeStoppedAnywhereIsTakenUpByTheNextOne) {
+    const MergeSetup setup;
+    const OneMerge once = setup.MergeOnce();
+
+    for (std::size_t stop = 1; stop <= once.operations; ++stop) {
+        SCOPED_TRACE("stopped at operation " + std::to_string(stop));
+        MergeFolder folder;
+        setup.Prepare(folder);
+        FaultyFileSystem files(PlatformFileSystem(), static_cast<int>(stop), Fault::Stop);
+        folder.Merge(files, "NEW", "OLD");
+
+        EXPECT_EQ(folder.Merge("NEW", "OLD"), kMergeFinished);
+        EXPECT_EQ(folder.Contents(), once.folder);
+    }
+}
+
+TEST(MergeBases, LeftoversWithoutTheirBackupsAreLeftAlone) {
+    MergeFolder folder;
+    folder.Write("NEW", MakeBase({"n"}));
+    folder.Write("OLD", MakeBase({"o"}));
+    // Stopped between the renames, then the backups were lost.
+    std::filesystem::rename(folder.Path("OLD.DAT"), folder.Path("OLD.tmD"));
+    WriteWholeFile(folder.Path("OLD.tmI"), "merged index");
+    const auto before = folder.Contents();
+
+    EXPECT_EQ(folder.Merge("NEW", "OLD"), kMergeFailed);
+    EXPECT_EQ(folder.Contents(), before);
 }
 
 } // namespace
