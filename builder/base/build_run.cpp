@@ -154,6 +154,13 @@ BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildCon
     const std::string folder = FolderWithSeparator(settings.pagesFolder);
     const std::string baseName = folder + "FORUM" + std::to_string(settings.sectionIndex + 1);
 
+    // Held for the whole run: a second build or a merge in this folder
+    // refuses rather than writing beside this one.
+    const std::unique_ptr<FolderLock> lock = files.LockFolder(folder);
+    if (!lock) {
+        return {kBaseWriteFailed, 0};
+    }
+
     std::vector<std::string> pages = ListPages(files, folder);
     SortPagesDescending(pages);
     const int pageCount = static_cast<int>(pages.size());

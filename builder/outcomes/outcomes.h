@@ -10,7 +10,7 @@ constexpr int kBuildStopped = 12;    // build ended early by the stop request
 constexpr int kNoForumSelected = 13; // build: no forum section chosen
 constexpr int kMergeFinished = 14;   // merge: both files replaced
 constexpr int kFileMissing = 15;     // merge: an input file is missing
-constexpr int kBaseWriteFailed = 16; // build: a base file could not be written
+constexpr int kBaseWriteFailed = 16; // build: base not written, or its folder busy
 constexpr int kMergeFailed = 17;     // merge: not done, the old base is as it was
 
 // The outcome's text in UTF-8; null for a code without one.

@@ -309,6 +309,13 @@ TEST(BuildRun, AnyFailedFileOperationLeavesConsistentFiles) {
         const FileOperation failed = counting.operations()[failing - 1];
         const std::string data = ReadWholeFile(folder.Path("FORUM3.DAT"));
         const std::string index = ReadWholeFile(folder.Path("FORUM3.IDX"));
+        if (failed == FileOperation::LockFolder) {
+            // Read as another run in the folder: nothing is touched.
+            EXPECT_EQ(result.outcome, kBaseWriteFailed);
+            EXPECT_EQ(data, olderBase);
+            EXPECT_EQ(index, olderBase);
+            continue;
+        }
         if (failed == FileOperation::Write || failed == FileOperation::Open) {
             EXPECT_EQ(result.outcome, kBaseWriteFailed);
         } else if (failed == FileOperation::ListFiles) {
@@ -321,6 +328,24 @@ TEST(BuildRun, AnyFailedFileOperationLeavesConsistentFiles) {
             ExpectBaseConsistent(data, index);
         }
     }
+}
+
+TEST(BuildRun, ASecondRunInTheFolderIsRefusedUntouched) {
+    TempFolder folder;
+    WriteWholeFile(folder.Path("a.html"), SimplePage("a"));
+    WriteWholeFile(folder.Path("FORUM3.DAT"), "the other run's data");
+    WriteWholeFile(folder.Path("FORUM3.IDX"), "the other run's index");
+    RecordingControl control;
+    {
+        const auto otherRun = PlatformFileSystem().LockFolder(folder.path().string());
+        ASSERT_TRUE(otherRun);
+        const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
+        EXPECT_EQ(result.outcome, kBaseWriteFailed);
+        EXPECT_EQ(result.recordsWritten, 0);
+        EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.DAT")), "the other run's data");
+        EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.IDX")), "the other run's index");
+    }
+    EXPECT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), control).outcome, kBaseBuilt);
 }
 
 TEST(BuildRun, ReadOnlyTargetEndsWithWriteFailure) {
