@@ -84,7 +84,13 @@ class CommandLineControl : public BuildControl {
     int pageCount_ = 0;
 };
 
-// "YYYY-MM-DD" to the start date key.
+int DaysInMonth(int32_t year, int32_t month) {
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leapYear = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leapYear ? 29 : kDays[month - 1];
+}
+
+// "YYYY-MM-DD", a day of the calendar, to the start date key.
 bool ParseSinceDate(const std::string& text, std::string& startDateKey) {
     int32_t year = 0;
     int32_t month = 0;
@@ -93,7 +99,7 @@ bool ParseSinceDate(const std::string& text, std::string& startDateKey) {
         !ParseInt32(std::string_view(text).substr(0, 4), year) ||
         !ParseInt32(std::string_view(text).substr(5, 2), month) ||
         !ParseInt32(std::string_view(text).substr(8, 2), day) || year < 1 || month < 1 ||
-        month > 12 || day < 1 || day > 31) {
+        month > 12 || day < 1 || day > DaysInMonth(year, month)) {
         return false;
     }
     startDateKey = StartDateKey(year, month, day);

@@ -56,6 +56,11 @@ TEST(BuildCommand, ReportsOutcomeRecordsAndExitStatus) {
          "Не корректный форум\noutcome 13, records 0\n"},
         {"--pages " + pages + " --forum x", 2, ""},
         {"--pages " + pages + " --forum 3 --since 2005-13-01", 2, ""},
+        {"--pages " + pages + " --forum 3 --since 2021-02-29", 2, ""},
+        {"--pages " + pages + " --forum 3 --since 2021-04-31", 2, ""},
+        {"--pages " + pages + " --forum 3 --since 1900-02-29", 2, ""},
+        {"--pages " + pages + " --forum 3 --since 2000-02-29", 0,
+         "Формирование базы закончено\noutcome 10, records 10\n"},
         {"--forum 3", 2, ""},
         {"--pages " + pages + " --forum 3 --verbose", 2, ""},
     };
