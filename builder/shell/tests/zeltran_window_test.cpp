@@ -1,6 +1,10 @@
 // zeltran.exe end to end, in a real window on a desktop of its own: the
 // driver clicks the rounded buttons with the mouse, reads the controls and
 // the message boxes, and checks the files the program leaves behind.
+// The core headers come before <windows.h>, whose OpenFile function would
+// hide the FileSystem interface's OpenFile class.
+#include "builder/files/file_system.h"
+
 #include "builder/base/forum_site.h"
 #include "builder/outcomes/outcomes.h"
 #include "builder/shell/tests/screen_capture.h"
@@ -399,6 +403,49 @@ TEST(ZeltranWindow, MergeJoinsTheNewBaseInFrontAndEmptyFieldsFindNoFile) {
     EXPECT_EQ(mergedDat, newDat + oldDat + "\r\n");
     ExpectConsistentBase(mergedDat.substr(0, mergedDat.size() - 2),
                          ReadFileBytes(oldBase + "\\FORUM3.IDX"), records);
+    ExitWithButton(zeltran);
+}
+
+// Another program working in the folders (here the driver, holding them as
+// a build or a merge does) makes the build and the merge refuse, untouched.
+TEST(ZeltranWindow, BuildAndMergeRefuseWhileAnotherRunWorksInTheirFolder) {
+    const std::string folder = Scratch("busy-folders");
+    const std::string pages = folder + "\\pages";
+    const std::string oldBase = folder + "\\old";
+    MakeEmptyFolder(pages);
+    MakeEmptyFolder(oldBase);
+    CopySamplePages(gSamplesFolder, pages);
+    CopySamplePages(gSamplesFolder, oldBase);
+    ASSERT_EQ(RunProgram(CommandLineBuild(pages, "")), 0);
+    ASSERT_EQ(RunProgram(CommandLineBuild(oldBase, " --forum-filter")), 0);
+    const std::string newDat = pages + "\\FORUM3.DAT";
+    const std::string oldDat = oldBase + "\\FORUM3.DAT";
+    const std::string built = ReadFileBytes(newDat);
+    const std::string old = ReadFileBytes(oldDat);
+    WriteFileBytes(folder + "\\prog.ini", Settings(pages, newDat, oldDat));
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    zeltran.Send(1003, CB_SETCURSEL, 2);
+    {
+        const auto pagesBusy = PlatformFileSystem().LockFolder(pages);
+        const auto oldBaseBusy = PlatformFileSystem().LockFolder(oldBase);
+        ASSERT_TRUE(pagesBusy && oldBaseBusy);
+        EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kBaseWriteFailed));
+        HWND box = nullptr;
+        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFailed));
+        ASSERT_TRUE(zeltran.CloseMessageBox(box));
+        std::string merge = "\"";
+        merge.append(ProgramsFolder()).append("zeltran-cli.exe\" merge \"").append(newDat);
+        merge.append("\" \"").append(oldDat).append("\"");
+        EXPECT_EQ(RunProgram(merge), 1);
+        EXPECT_EQ(ReadFileBytes(newDat), built);
+        EXPECT_EQ(ReadFileBytes(oldDat), old);
+        EXPECT_FALSE(FileExists(oldBase + "\\FORUM3.DA_"));
+    }
+    HWND box = nullptr;
+    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFinished));
+    ASSERT_TRUE(zeltran.CloseMessageBox(box));
+    EXPECT_EQ(ReadFileBytes(oldDat), built + old + "\r\n");
     ExitWithButton(zeltran);
 }
 
