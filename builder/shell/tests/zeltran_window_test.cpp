@@ -449,6 +449,36 @@ TEST(ZeltranWindow, BuildAndMergeRefuseWhileAnotherRunWorksInTheirFolder) {
     ExitWithButton(zeltran);
 }
 
+// A merge stopped by a crash while it renamed: the old .DAT is in its
+// backup and the work files are still there. The next merge puts the old
+// base back and merges once.
+TEST(ZeltranWindow, MergeAfterAnInterruptedOneMergesOnce) {
+    const std::string folder = Scratch("interrupted-merge");
+    const std::string pages = folder + "\\pages";
+    MakeEmptyFolder(pages);
+    CopySamplePages(gSamplesFolder, pages);
+    ASSERT_EQ(RunProgram(CommandLineBuild(pages, "")), 0);
+    const std::string newDat = pages + "\\FORUM3.DAT";
+    const std::string newIdx = pages + "\\FORUM3.IDX";
+    const std::string oldDat = folder + "\\FORUM3.DAT";
+    const std::string built = ReadFileBytes(newDat);
+    WriteFileBytes(folder + "\\FORUM3.DA_", built);
+    WriteFileBytes(folder + "\\FORUM3.IDX", ReadFileBytes(newIdx));
+    WriteFileBytes(folder + "\\FORUM3.tmD", "half of a merged text");
+    WriteFileBytes(folder + "\\FORUM3.tmI", "");
+    WriteFileBytes(folder + "\\prog.ini", Settings("", newDat, oldDat));
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    HWND box = nullptr;
+    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFinished));
+    ASSERT_TRUE(zeltran.CloseMessageBox(box));
+    EXPECT_EQ(ReadFileBytes(oldDat), built + built + "\r\n");
+    EXPECT_EQ(ReadFileBytes(folder + "\\FORUM3.DA_"), built);
+    EXPECT_FALSE(FileExists(folder + "\\FORUM3.tmD"));
+    EXPECT_FALSE(FileExists(folder + "\\FORUM3.tmI"));
+    ExitWithButton(zeltran);
+}
+
 TEST(ZeltranWindow, AboutBoxTakesTheFocusOnItsCloseButtonAndCloses) {
     const std::string folder = Scratch("about");
     ZeltranProcess zeltran(folder);
