@@ -64,6 +64,11 @@ INT_PTR CALLBACK LayerDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
     if (dialog == nullptr) {
         return FALSE;
     }
+    // Destroyed from outside too (its owner went first): ending it then must
+    // not destroy it a second time.
+    if (message == WM_DESTROY) {
+        dialog->destroyed = true;
+    }
     if (const INT_PTR handled = dialog->callback(window, message, wParam, lParam)) {
         return handled;
     }
@@ -139,7 +144,9 @@ void EndLayerDialog(HWND dialogWindow, INT_PTR result) {
     if (dialog->owner != nullptr) {
         EnableWindow(dialog->owner, TRUE);
     }
-    DestroyWindow(dialogWindow);
+    if (!dialog->destroyed) {
+        DestroyWindow(dialogWindow);
+    }
 }
 
 bool DispatchPendingMessage() {

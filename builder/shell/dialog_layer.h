@@ -31,6 +31,7 @@ struct LayerDialog {
     HWND window = nullptr;
     INT_PTR result = 0;
     bool ending = false;
+    bool destroyed = false; // WM_DESTROY has arrived
 };
 
 // Creates the (hidden) dialog window; 0 on failure.
