@@ -53,6 +53,12 @@ INT_PTR LayerDefault(HWND window, UINT message, WPARAM wParam) {
 }
 
 INT_PTR CALLBACK LayerDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCDESTROY) {
+        // Wakes a modal loop that waits for messages, so that it sees its
+        // dialog gone however the window ended.
+        PostMessageA(nullptr, WM_NULL, 0, 0);
+        return FALSE;
+    }
     if (message == WM_INITDIALOG) {
         // Held back from the callback until the controls are added.
         auto* dialog = reinterpret_cast<LayerDialog*>(lParam);
@@ -121,9 +127,11 @@ INT_PTR RunLayerDialog(LayerDialog& dialog) {
     if (IsWindow(window)) {
         ShowWindow(window, SW_SHOW);
     }
+    // One message at a time; with none pending the thread sleeps until the
+    // next one arrives, so an idle dialog takes no processor time.
     while (IsWindow(window)) {
         if (!DispatchPendingMessage()) {
-            Sleep(1);
+            WaitMessage();
         }
     }
     if (dialog.owner != nullptr) {

@@ -2,6 +2,9 @@
 
 #include "builder/shell/tests/screen_capture.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -210,7 +213,8 @@ ZeltranProcess::ZeltranProcess(const std::string& folder) {
     GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, desktop,
                               sizeof desktop, nullptr);
     startup.lpDesktop = desktop;
-    std::string commandLine = "\"" + folder + "\\zeltran.exe\"";
+    commandLine_ = folder + "\\zeltran.exe";
+    std::string commandLine = "\"" + commandLine_ + "\"";
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &process_)) {
         return;
@@ -295,4 +299,56 @@ DWORD ZeltranProcess::ExitCode() const {
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_.hProcess, &code);
     return code;
+}
+
+namespace {
+
+// The Linux process of the Windows program started as `commandLine`: Wine
+// gives each its own, whose command line is the one the program was
+// started with (behind the emulator's, where one runs it).
+std::string LinuxProcessFolder(const std::string& commandLine) {
+    WIN32_FIND_DATAA entry;
+    const ScopedFind search{FindFirstFileA("Z:\\proc\\*", &entry)};
+    if (search.handle == INVALID_HANDLE_VALUE) {
+        return "";
+    }
+    do {
+        const std::string name = entry.cFileName;
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        const std::string folder = "Z:\\proc\\" + name;
+        std::string started = ReadFileBytes(folder + "\\cmdline");
+        std::replace(started.begin(), started.end(), '\0', ' ');
+        if (started.find(commandLine) != std::string::npos) {
+            return folder;
+        }
+    } while (FindNextFileA(search.handle, &entry));
+    return "";
+}
+
+} // namespace
+
+// Wine answers GetProcessTimes for another process with nothing, so the
+// time is read where Linux keeps it: fields 14 and 15 of the process's
+// stat line, in hundredths of a second.
+ULONGLONG ZeltranProcess::CpuTimeMs() const {
+    if (linuxProcess_.empty()) {
+        linuxProcess_ = LinuxProcessFolder(commandLine_);
+    }
+    const std::string stat = ReadFileBytes(linuxProcess_ + "\\stat");
+    const std::size_t nameEnd = stat.rfind(')');
+    if (linuxProcess_.empty() || nameEnd == std::string::npos) {
+        ADD_FAILURE() << "cannot find the Linux process of " << commandLine_;
+        return 0;
+    }
+    std::istringstream fields(stat.substr(nameEnd + 1));
+    std::string field;
+    ULONGLONG ticks = 0;
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+        if (number >= 14) {
+            ticks += std::stoull(field);
+        }
+    }
+    return ticks * 10;
 }

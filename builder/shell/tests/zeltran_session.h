@@ -71,6 +71,9 @@ class ZeltranProcess {
     // Closes a message box with its OK button and waits for it to go.
     bool CloseMessageBox(HWND box) const;
 
+    // The processor time the program has used so far, user and kernel.
+    ULONGLONG CpuTimeMs() const;
+
     // Waits for the program to end; false on time-out.
     bool WaitForExit(DWORD timeoutMs = 20000) const;
     DWORD ExitCode() const;
@@ -78,4 +81,6 @@ class ZeltranProcess {
   private:
     PROCESS_INFORMATION process_{};
     HWND mainWindow_ = nullptr;
+    std::string commandLine_;          // the program's path
+    mutable std::string linuxProcess_; // its folder in /proc, once found
 };

@@ -517,6 +517,36 @@ TEST(ZeltranWindow, AboutBoxTakesTheFocusOnItsCloseButtonAndCloses) {
     ExitWithButton(zeltran);
 }
 
+// Processor time the program takes while nobody uses it, over 3 seconds,
+// with the mouse away from its buttons (a button under the mouse watches it
+// on a timer, as it must).
+ULONGLONG IdleCpuMs(const ZeltranProcess& zeltran) {
+    SetCursorPos(2, 2);
+    Sleep(1000); // paints and the last hover tick
+    const ULONGLONG before = zeltran.CpuTimeMs();
+    Sleep(3000);
+    return zeltran.CpuTimeMs() - before;
+}
+
+TEST(ZeltranWindow, TheIdleWindowAndAboutBoxTakeNoProcessorTime) {
+    const std::string folder = Scratch("idle");
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    EXPECT_LT(IdleCpuMs(zeltran), 50u) << "the main window's loop is busy";
+    HWND about = nullptr;
+    ASSERT_TRUE(zeltran.ClickUntil(1004, [&] {
+        const std::vector<HWND> dialogs = zeltran.OtherDialogs();
+        about = dialogs.empty() ? nullptr : dialogs.front();
+        return about != nullptr;
+    })) << "no about box";
+    EXPECT_LT(IdleCpuMs(zeltran), 50u) << "the about box's loop is busy";
+    // A close request from outside while the box is open ends the program.
+    PostMessageA(zeltran.MainWindow(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(zeltran.WaitForExit());
+    EXPECT_EQ(zeltran.ExitCode(), 0u);
+    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings("", "", ""));
+}
+
 HWND OpenPicker(const ZeltranProcess& zeltran, int button) {
     HWND picker = nullptr;
     zeltran.ClickUntil(button, [&] {
