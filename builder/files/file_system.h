@@ -28,6 +28,11 @@ class OpenFile {
     virtual bool Truncate(uint64_t size) = 0;
     // The file's size in bytes, -1 on failure.
     virtual int64_t Size() = 0;
+    // Copies the rest of this file, from its position, to `target` at its
+    // position; returns the count copied, -1 on failure. This one moves the
+    // bytes through a buffer of its own; a platform's file may let the
+    // system copy them instead.
+    virtual int64_t CopyRestTo(OpenFile& target);
 };
 
 enum class OpenMode {

@@ -11,9 +11,6 @@
 
 namespace {
 
-// The copy needs only this much memory, whatever the size of the bases.
-constexpr std::size_t kCopyBlockSize = 32768;
-
 struct MergeNames {
     std::string newData;
     std::string newIndex;
@@ -99,33 +96,25 @@ bool InputsAreDistinctFiles(FileSystem& files, const MergeNames& names) {
     return true;
 }
 
+// An index is held whole while its lines are rewritten: read in one piece
+// of its size.
 bool ReadWholeFile(FileSystem& files, const std::string& path, std::string& bytes) {
     const std::unique_ptr<OpenFile> file = files.Open(path, OpenMode::Read, Sharing::Exclusive);
-    if (!file) {
+    const int64_t size = file ? file->Size() : -1;
+    if (size < 0) {
         return false;
     }
-    std::vector<char> buffer(kCopyBlockSize);
-    for (;;) {
-        const int64_t count = file->Read(buffer.data(), buffer.size());
+    bytes.resize(static_cast<std::size_t>(size));
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const int64_t count = file->Read(bytes.data() + filled, bytes.size() - filled);
         if (count <= 0) {
-            return count == 0;
-        }
-        bytes.append(buffer.data(), static_cast<std::size_t>(count));
-    }
-}
-
-// Appends the rest of `from` to `to`, adding the byte count to `copied`.
-bool CopyRest(OpenFile& from, OpenFile& to, std::vector<char>& buffer, uint64_t& copied) {
-    for (;;) {
-        const int64_t count = from.Read(buffer.data(), buffer.size());
-        if (count <= 0) {
-            return count == 0;
-        }
-        if (!to.Write(buffer.data(), static_cast<std::size_t>(count))) {
             return false;
         }
-        copied += static_cast<uint64_t>(count);
+        filled += static_cast<std::size_t>(count);
     }
+    char beyond;
+    return file->Read(&beyond, 1) == 0;
 }
 
 // A work file is always a new file: one left by an interrupted merge goes
@@ -140,23 +129,17 @@ std::unique_ptr<OpenFile> CreateWorkFile(FileSystem& files, const std::string& p
 
 // The new text, the old text and a CR LF.
 bool WriteDataWorkFile(FileSystem& files, const MergeNames& names,
-                       std::unique_ptr<OpenFile> newData, uint64_t newSize) {
+                       std::unique_ptr<OpenFile> newData, int64_t newSize) {
     const std::unique_ptr<OpenFile> work = CreateWorkFile(files, names.dataWork);
-    if (!work) {
-        return false;
-    }
-    std::vector<char> buffer(kCopyBlockSize);
-    uint64_t copied = 0;
     // The offsets move by the size noted before; a copy of another length
     // would leave them pointing beside the records.
-    if (!CopyRest(*newData, *work, buffer, copied) || copied != newSize) {
+    if (!work || newData->CopyRestTo(*work) != newSize) {
         return false;
     }
     newData.reset();
     const std::unique_ptr<OpenFile> oldData =
         files.Open(names.oldData, OpenMode::Read, Sharing::Exclusive);
-    return oldData && CopyRest(*oldData, *work, buffer, copied) && work->Write("\r\n", 2) &&
-           work->Flush();
+    return oldData && oldData->CopyRestTo(*work) >= 0 && work->Write("\r\n", 2) && work->Flush();
 }
 
 bool WriteIndexWorkFile(FileSystem& files, const MergeNames& names, const std::string& index) {
@@ -280,7 +263,7 @@ int MergeBases(FileSystem& files, const std::string& newBasePath, const std::str
         return kMergeFailed;
     }
 
-    if (!WriteDataWorkFile(files, names, std::move(newData), static_cast<uint64_t>(newSize)) ||
+    if (!WriteDataWorkFile(files, names, std::move(newData), newSize) ||
         !WriteIndexWorkFile(files, names, mergedIndex)) {
         DeleteWorkFiles(files, names);
         return kMergeFailed;

@@ -24,7 +24,8 @@ enum class FileOperation {
     Delete,
     Rename,
     Identity,
-    LockFolder
+    LockFolder,
+    Copy
 };
 
 enum class Fault {
@@ -114,6 +115,13 @@ class FaultyFileSystem : public FileSystem {
         }
         int64_t Size() override {
             return owner_.Proceed(FileOperation::Size) ? inner_->Size() : -1;
+        }
+        // Files of one FaultyFileSystem copy between the files they wrap.
+        int64_t CopyRestTo(OpenFile& target) override {
+            if (!owner_.Proceed(FileOperation::Copy)) {
+                return -1;
+            }
+            return inner_->CopyRestTo(*static_cast<FaultyFile&>(target).inner_);
         }
 
       private:

@@ -81,6 +81,50 @@ TEST(PlatformFileSystem, ExclusiveOpenKeepsOthersOut) {
     EXPECT_TRUE(files.Open(path, OpenMode::Read, Sharing::Exclusive));
 }
 
+// A target that only keeps what is written to it: a copy to it goes
+// through the buffered copy every file has.
+class MemoryFile : public OpenFile {
+  public:
+    int64_t Read(char*, std::size_t) override { return -1; }
+    bool Write(const char* data, std::size_t size) override {
+        bytes.append(data, size);
+        return true;
+    }
+    bool Flush() override { return true; }
+    bool Truncate(uint64_t) override { return false; }
+    int64_t Size() override { return static_cast<int64_t>(bytes.size()); }
+    std::string bytes;
+};
+
+TEST(PlatformFileSystem, CopyRestToAppendsFromThePositionOn) {
+    const TempFolder folder;
+    std::string text(300000, '\0');
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        text[at] = static_cast<char>(at * 7 % 251);
+    }
+    WriteWholeFile(folder.Path("FORUM1.DAT"), text);
+    const auto source = files.Open(folder.Path("FORUM1.DAT"), OpenMode::Read, Sharing::Shared);
+    ASSERT_TRUE(source);
+    char skipped[10];
+    ASSERT_EQ(source->Read(skipped, sizeof skipped), 10);
+    {
+        const auto target =
+            files.Open(folder.Path("FORUM1.tmD"), OpenMode::CreateNew, Sharing::Exclusive);
+        ASSERT_TRUE(target);
+        ASSERT_TRUE(target->Write("head", 4));
+        EXPECT_EQ(source->CopyRestTo(*target), static_cast<int64_t>(text.size() - 10));
+        EXPECT_EQ(source->CopyRestTo(*target), 0) << "nothing is left behind the end";
+        EXPECT_TRUE(target->Write("tail", 4));
+    }
+    EXPECT_EQ(ReadWholeFile(folder.Path("FORUM1.tmD")), "head" + text.substr(10) + "tail");
+
+    const auto again = files.Open(folder.Path("FORUM1.DAT"), OpenMode::Read, Sharing::Shared);
+    ASSERT_TRUE(again);
+    MemoryFile memory;
+    EXPECT_EQ(again->CopyRestTo(memory), static_cast<int64_t>(text.size()));
+    EXPECT_EQ(memory.bytes, text);
+}
+
 TEST(PlatformFileSystem, ExistsForVisibleFilesAndFoldersOnly) {
     const TempFolder folder;
     WriteWholeFile(folder.Path("FORUM1.DAT"), "");
