@@ -15,10 +15,24 @@
 // references are decoded over the text that removed emphasis tags join, and
 // the end of a paragraph is searched byte by byte in the text as it is when
 // paragraphs are removed.
+//
+// Where the pass gives up, what it wrote up to its last resume point stays:
+// a point between two tags where nothing is pending and no anchor,
+// paragraph or form is open. Up to there its result is what the rules give
+// for the text before the point, and the rules give for the text after it
+// the same whether or not the text before is there, so the rest is
+// converted rule by rule from that point on.
+//
+// The result can be written into the page's own block, over the table text
+// that the pass has read: a resume point is set after every write, and a
+// write never reaches the first byte still to be read, so the text from the
+// last resume point on is always intact.
 #include "parser/convert_markup.h"
 
 #include "parser/link_text.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -50,30 +64,95 @@ bool HasReference(std::string_view tag) {
     return false;
 }
 
-class WellFormedConverter {
+// Where converted text goes: into a string, or into the page's block behind
+// the text still to be read. A write into the block never reaches `limit`,
+// the first byte the conversion has yet to read; a write that would moves
+// the text written so far into a string, where the rest follows.
+class Output {
   public:
-    WellFormedConverter(std::string_view table, const std::string& threadLink)
-        : table_(table), threadLink_(threadLink) {
-        out_.reserve(table.size() + table.size() / 4 + 16);
+    explicit Output(std::size_t expected) : expected_(expected) { own_.reserve(expected); }
+    Output(char* at, std::size_t expected)
+        : begin_(at), next_(at), limit_(at), inBlock_(true), expected_(expected) {}
+
+    void SetLimit(const char* limit) { limit_ = limit; }
+
+    void Append(std::string_view bytes) {
+        if (bytes.empty()) {
+            return;
+        }
+        if (inBlock_) {
+            if (limit_ - next_ >= static_cast<std::ptrdiff_t>(bytes.size())) {
+                std::memmove(next_, bytes.data(), bytes.size());
+                next_ += bytes.size();
+                return;
+            }
+            own_.reserve(std::max(expected_, 2 * Size()));
+            own_.assign(begin_, next_);
+            inBlock_ = false;
+        }
+        own_.append(bytes);
     }
 
-    std::optional<std::string> Run(std::string& threadLink) {
+    std::size_t Size() const { return inBlock_ ? next_ - begin_ : own_.size(); }
+
+    void Truncate(std::size_t size) {
+        if (inBlock_) {
+            next_ = begin_ + size;
+        } else {
+            own_.resize(size);
+        }
+    }
+
+    bool InBlock() const { return inBlock_; }
+    std::string& Own() { return own_; }
+
+  private:
+    char* begin_ = nullptr;
+    char* next_ = nullptr;
+    const char* limit_ = nullptr;
+    bool inBlock_ = false;
+    std::size_t expected_;
+    std::string own_;
+};
+
+class WellFormedConverter {
+  public:
+    // Where the rules can take over: the table text from `input` on gives
+    // the rest of the result, behind the first `output` bytes.
+    struct ResumePoint {
+        std::size_t input = 0;
+        std::size_t output = 0;
+        bool linkSet = false; // the thread link was found before it
+    };
+
+    WellFormedConverter(std::string_view table, const std::string& threadLink, Output& out)
+        : table_(table), threadLink_(threadLink), out_(out) {
+        resume_.linkSet = !threadLink.empty();
+    }
+
+    // Converts the table; false when it meets markup that one pass cannot
+    // convert, with the result written up to the last resume point.
+    bool Run() {
         const char* const data = table_.data();
         const std::size_t size = table_.size();
         std::size_t at = 0;
-        while (at < size && !failed_) {
+        while (at < size) {
             if (data[at] == '<') {
                 const void* close = std::memchr(data + at + 1, '>', size - at - 1);
                 if (close == nullptr) {
-                    return std::nullopt;
+                    return false;
                 }
                 const std::size_t end = static_cast<const char*>(close) - data;
                 const std::string_view tag = table_.substr(at, end - at + 1);
                 if (std::memchr(data + at + 1, '<', end - at - 1) != nullptr || HasReference(tag)) {
-                    return std::nullopt;
+                    return false;
                 }
                 Tag(tag);
+                if (failed_) {
+                    return false;
+                }
                 at = end + 1;
+                MarkIfResumable(at);
             } else {
                 const void* open = std::memchr(data + at, '<', size - at);
                 const std::size_t end =
@@ -82,15 +161,21 @@ class WellFormedConverter {
                 at = end;
             }
         }
+        out_.SetLimit(data + size);
         FlushText();
-        if (failed_ || inAnchor_ || inParagraph_ || inForm_) {
-            return std::nullopt;
-        }
-        threadLink = threadLink_;
-        return std::move(out_);
+        return !failed_ && !inAnchor_ && !inParagraph_ && !inForm_;
     }
 
+    const std::string& threadLink() const { return threadLink_; }
+    const ResumePoint& resumePoint() const { return resume_; }
+
   private:
+    void MarkIfResumable(std::size_t at) {
+        if (pendingText_.empty() && !inAnchor_ && !inParagraph_ && !inForm_) {
+            resume_ = {at, out_.Size(), !threadLink_.empty()};
+        }
+    }
+
     // Tag rules and references. Removed emphasis tags join the text around
     // them before references are decoded, so text is collected until a tag
     // that stays or breaks the line.
@@ -98,7 +183,13 @@ class WellFormedConverter {
         if (IsOneOf(tag, {"<B>", "<I>", "</B>", "</FONT>"})) {
             return;
         }
+        out_.SetLimit(tag.data());
         FlushText();
+        if (failed_) {
+            return;
+        }
+        MarkIfResumable(tag.data() - table_.data());
+        out_.SetLimit(tag.data() + tag.size());
         if (IsOneOf(tag, {"<BR>", "<P>", "</PRE>", "<PRE>", "<CENTER>", "</CENTER>", "<HR>"})) {
             ImagesText("\r\n");
         } else if (!IsOneOf(tag, {"</TABLE>", "<BLOCKQUOTE>", "</BLOCKQUOTE>"})) {
@@ -268,24 +359,28 @@ class WellFormedConverter {
     }
     void FormsText(std::string_view text) {
         if (!inForm_) {
-            out_.append(text);
+            out_.Append(text);
         }
     }
 
-    // Row and cell markers stand on lines of their own.
+    // Row and cell markers stand on lines of their own. Each is written
+    // from a constant in one piece: the tag itself may lie where the line
+    // break before it goes.
     void MarkersTag(std::string_view tag) {
-        if (IsOneOf(tag, {"<TD>", "<TR>", "</TD>", "</TR>"})) {
-            out_.append("\r\n");
-            out_.append(tag);
-            out_.append("\r\n");
-        } else {
-            out_.append(tag);
+        for (std::string_view marker :
+             {"\r\n<TD>\r\n", "\r\n<TR>\r\n", "\r\n</TD>\r\n", "\r\n</TR>\r\n"}) {
+            if (tag == marker.substr(2, marker.size() - 4)) {
+                out_.Append(marker);
+                return;
+            }
         }
+        out_.Append(tag);
     }
 
     std::string_view table_;
     std::string threadLink_;
-    std::string out_;
+    Output& out_;
+    ResumePoint resume_;
     bool failed_ = false;
 
     std::vector<std::string_view> pendingText_;
@@ -301,10 +396,56 @@ class WellFormedConverter {
     bool inForm_ = false;
 };
 
+std::size_t ExpectedSize(std::string_view table) {
+    return table.size() + table.size() / 4 + 16;
+}
+
+// One pass as far as it goes, then the rules from its last resume point.
+void Convert(std::string_view table, std::string& threadLink, Output& out) {
+    WellFormedConverter converter(table, threadLink, out);
+    if (converter.Run()) {
+        threadLink = converter.threadLink();
+        return;
+    }
+    const WellFormedConverter::ResumePoint& resume = converter.resumePoint();
+    if (resume.linkSet) {
+        threadLink = converter.threadLink();
+    }
+    out.Truncate(resume.output);
+    out.SetLimit(table.data() + table.size());
+    out.Append(ConvertMarkupByRules(table.substr(resume.input), threadLink));
+}
+
 } // namespace
+
+std::string ConvertMarkup(std::string_view table, std::string& threadLink) {
+    Output out(ExpectedSize(table));
+    Convert(table, threadLink, out);
+    return std::move(out.Own());
+}
+
+ConvertedText ConvertMarkupInBlock(char* block, std::size_t at, std::string_view table,
+                                   std::string& threadLink) {
+    Output out(block + at, ExpectedSize(table));
+    Convert(table, threadLink, out);
+    ConvertedText converted;
+    if (out.InBlock()) {
+        converted.begin = at;
+        converted.end = at + out.Size();
+    } else {
+        converted.inBlock = false;
+        converted.own = std::move(out.Own());
+    }
+    return converted;
+}
 
 std::optional<std::string> ConvertWellFormedMarkup(std::string_view table,
                                                    std::string& threadLink) {
-    WellFormedConverter converter(table, threadLink);
-    return converter.Run(threadLink);
+    Output out(ExpectedSize(table));
+    WellFormedConverter converter(table, threadLink, out);
+    if (!converter.Run()) {
+        return std::nullopt;
+    }
+    threadLink = converter.threadLink();
+    return std::move(out.Own());
 }
