@@ -14,15 +14,6 @@ namespace {
 // growing with the square of its size.
 constexpr std::size_t kMaxTotalTableText = std::size_t{256} << 20;
 
-std::size_t CountLineEnds(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find('\r'); at != std::string_view::npos;
-         at = text.find('\r', at + 1)) {
-        count += at + 1 < text.size() && text[at + 1] == '\n';
-    }
-    return count;
-}
-
 // Cells per row, rounded to the nearest integer with halves to even.
 int32_t CellsPerRow(std::size_t cells, std::size_t rows) {
     if (rows == 0) {
@@ -104,7 +95,7 @@ int32_t ParsePage(ParseState& state, PageBlock page) {
         table.cells = IndexCells(converted);
         // Conversion puts every "<TR>" and "<TD>" on a line of its own, so
         // the marker lines are all of them.
-        table.info.Lines = static_cast<int32_t>(CountLineEnds(converted));
+        table.info.Lines = static_cast<int32_t>(table.cells.lines);
         table.info.Rows = static_cast<int32_t>(table.cells.rowLines.size());
         table.info.Cols = CellsPerRow(table.cells.cellLines.size(), table.cells.rowLines.size());
     }
