@@ -1,5 +1,5 @@
 // The one platform piece of the parser core: opening a page file, asking
-// its size and reading it.
+// its size and reading it, and the memory that a large page is read into.
 #pragma once
 
 #include <cstddef>
@@ -23,3 +23,8 @@ class PageFile {
   private:
     intptr_t handle_;
 };
+
+// Asks for the block `bytes` to be backed by large memory pages where the
+// platform gives them on request: a page of many megabytes then costs a few
+// page faults instead of thousands. Only a hint; nothing changes otherwise.
+void PreferLargeMemoryPages(char* bytes, std::size_t size);

@@ -36,6 +36,9 @@ uint64_t PageFile::Size() const {
     return static_cast<uint64_t>(size.QuadPart);
 }
 
+// Large pages on Windows need a privilege that a user's program lacks.
+void PreferLargeMemoryPages(char* /*bytes*/, std::size_t /*size*/) {}
+
 int64_t PageFile::Read(char* into, std::size_t count) {
     // One ReadFile takes at most a DWORD's worth of bytes.
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));

@@ -77,6 +77,7 @@ PageBlock MakePageBlock(std::size_t size) {
     }
     PageBlock block;
     block.bytes = std::make_unique_for_overwrite<char[]>(front + size);
+    PreferLargeMemoryPages(block.bytes.get(), front + size);
     block.front = front;
     block.size = size;
     return block;
