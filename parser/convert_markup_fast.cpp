@@ -38,18 +38,18 @@
 
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::memcmp(text.data(), prefix.data(), prefix.size()) == 0;
+// Comparisons with literals, whose lengths are known when compiled: they
+// come down to a few integer compares, for every tag of the page.
+template <std::size_t N> bool StartsWith(std::string_view text, const char (&prefix)[N]) {
+    return text.size() >= N - 1 && std::memcmp(text.data(), prefix, N - 1) == 0;
 }
 
-bool IsOneOf(std::string_view tag, std::initializer_list<std::string_view> tags) {
-    for (std::string_view candidate : tags) {
-        if (tag == candidate) {
-            return true;
-        }
-    }
-    return false;
+template <std::size_t N> bool Is(std::string_view tag, const char (&literal)[N]) {
+    return tag.size() == N - 1 && std::memcmp(tag.data(), literal, N - 1) == 0;
+}
+
+template <std::size_t... N> bool IsOneOf(std::string_view tag, const char (&... literals)[N]) {
+    return (Is(tag, literals) || ...);
 }
 
 // Tags of a page are upper case, so a reference the rules decode can stand
@@ -138,13 +138,20 @@ class WellFormedConverter {
         std::size_t at = 0;
         while (at < size) {
             if (data[at] == '<') {
-                const void* close = std::memchr(data + at + 1, '>', size - at - 1);
-                if (close == nullptr) {
+                // The tag runs to the first ">"; a "<" before it leaves it open.
+                std::size_t end = at + 1;
+                bool ampersand = false;
+                for (; end < size && data[end] != '>'; ++end) {
+                    if (data[end] == '<') {
+                        return false;
+                    }
+                    ampersand |= data[end] == '&';
+                }
+                if (end == size) {
                     return false;
                 }
-                const std::size_t end = static_cast<const char*>(close) - data;
                 const std::string_view tag = table_.substr(at, end - at + 1);
-                if (std::memchr(data + at + 1, '<', end - at - 1) != nullptr || HasReference(tag)) {
+                if (ampersand && HasReference(tag)) {
                     return false;
                 }
                 Tag(tag);
@@ -180,7 +187,7 @@ class WellFormedConverter {
     // them before references are decoded, so text is collected until a tag
     // that stays or breaks the line.
     void Tag(std::string_view tag) {
-        if (IsOneOf(tag, {"<B>", "<I>", "</B>", "</FONT>"})) {
+        if (IsOneOf(tag, "<B>", "<I>", "</B>", "</FONT>")) {
             return;
         }
         out_.SetLimit(tag.data());
@@ -190,9 +197,9 @@ class WellFormedConverter {
         }
         MarkIfResumable(tag.data() - table_.data());
         out_.SetLimit(tag.data() + tag.size());
-        if (IsOneOf(tag, {"<BR>", "<P>", "</PRE>", "<PRE>", "<CENTER>", "</CENTER>", "<HR>"})) {
+        if (IsOneOf(tag, "<BR>", "<P>", "</PRE>", "<PRE>", "<CENTER>", "</CENTER>", "<HR>")) {
             ImagesText("\r\n");
-        } else if (!IsOneOf(tag, {"</TABLE>", "<BLOCKQUOTE>", "</BLOCKQUOTE>"})) {
+        } else if (!IsOneOf(tag, "</TABLE>", "<BLOCKQUOTE>", "</BLOCKQUOTE>")) {
             ImagesTag(tag);
         }
     }
@@ -258,7 +265,7 @@ class WellFormedConverter {
     // An anchor, up to its "</A>", becomes its address.
     void AnchorsTag(std::string_view tag) {
         if (inAnchor_) {
-            if (tag == "</A>") {
+            if (Is(tag, "</A>")) {
                 inAnchor_ = false;
                 const std::string address = LinkText(anchor_, threadLink_);
                 if (address.find('<') != std::string::npos) {
@@ -350,7 +357,7 @@ class WellFormedConverter {
     // A form goes with its content.
     void FormsTag(std::string_view tag) {
         if (inForm_) {
-            inForm_ = tag != "</FORM>";
+            inForm_ = !Is(tag, "</FORM>");
         } else if (StartsWith(tag, "<FORM ")) {
             inForm_ = true;
         } else {
@@ -367,14 +374,17 @@ class WellFormedConverter {
     // from a constant in one piece: the tag itself may lie where the line
     // break before it goes.
     void MarkersTag(std::string_view tag) {
-        for (std::string_view marker :
-             {"\r\n<TD>\r\n", "\r\n<TR>\r\n", "\r\n</TD>\r\n", "\r\n</TR>\r\n"}) {
-            if (tag == marker.substr(2, marker.size() - 4)) {
-                out_.Append(marker);
-                return;
-            }
+        if (Is(tag, "<TD>")) {
+            out_.Append("\r\n<TD>\r\n");
+        } else if (Is(tag, "<TR>")) {
+            out_.Append("\r\n<TR>\r\n");
+        } else if (Is(tag, "</TD>")) {
+            out_.Append("\r\n</TD>\r\n");
+        } else if (Is(tag, "</TR>")) {
+            out_.Append("\r\n</TR>\r\n");
+        } else {
+            out_.Append(tag);
         }
-        out_.Append(tag);
     }
 
     std::string_view table_;
