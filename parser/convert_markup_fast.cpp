@@ -68,6 +68,10 @@ bool HasReference(std::string_view tag) {
 // the text still to be read. A write into the block never reaches `limit`,
 // the first byte the conversion has yet to read; a write that would moves
 // the text written so far into a string, where the rest follows.
+//
+// It also keeps the cell index of what it holds, as the one pass writes
+// line breaks and markers: page text holds no CR, so those are all the
+// line ends there are, unless an anchor's address takes one in.
 class Output {
   public:
     explicit Output(std::size_t expected) : expected_(expected) { own_.reserve(expected); }
@@ -93,6 +97,28 @@ class Output {
         own_.append(bytes);
     }
 
+    void AppendLineBreak() {
+        Append("\r\n");
+        LineEnded(Size());
+    }
+
+    // `marker` is the marker line with the line ends around it; `lines`
+    // the index's list of such lines, if it keeps one.
+    void AppendMarker(std::vector<uint32_t> CellIndex::*lines, std::string_view marker) {
+        const std::size_t start = Size();
+        Append(marker);
+        LineEnded(start + 2);
+        if (lines != nullptr) {
+            (index_.*lines).push_back(static_cast<uint32_t>(start + 2));
+        }
+        LineEnded(Size());
+    }
+
+    // Text with line ends of its own was written.
+    void ForgetIndex() { indexKnown_ = false; }
+    bool IndexKnown() const { return indexKnown_; }
+    CellIndex& Index() { return index_; }
+
     std::size_t Size() const { return inBlock_ ? next_ - begin_ : own_.size(); }
 
     void Truncate(std::size_t size) {
@@ -107,12 +133,22 @@ class Output {
     std::string& Own() { return own_; }
 
   private:
+    void LineEnded(std::size_t next) {
+        ++index_.lines;
+        if (index_.secondLine == 0) {
+            index_.secondLine = static_cast<uint32_t>(next);
+        }
+        index_.linesEnd = static_cast<uint32_t>(next);
+    }
+
     char* begin_ = nullptr;
     char* next_ = nullptr;
     const char* limit_ = nullptr;
     bool inBlock_ = false;
     std::size_t expected_;
     std::string own_;
+    CellIndex index_;
+    bool indexKnown_ = true;
 };
 
 class WellFormedConverter {
@@ -272,6 +308,9 @@ class WellFormedConverter {
                     failed_ = true;
                     return;
                 }
+                if (address.find('\r') != std::string::npos) {
+                    out_.ForgetIndex();
+                }
                 RowsAndCellsText(address);
             } else {
                 anchor_.append(tag);
@@ -365,7 +404,13 @@ class WellFormedConverter {
         }
     }
     void FormsText(std::string_view text) {
-        if (!inForm_) {
+        if (inForm_) {
+            return;
+        }
+        // Page text holds no CR: a CR LF here is a line break.
+        if (Is(text, "\r\n")) {
+            out_.AppendLineBreak();
+        } else {
             out_.Append(text);
         }
     }
@@ -375,13 +420,13 @@ class WellFormedConverter {
     // break before it goes.
     void MarkersTag(std::string_view tag) {
         if (Is(tag, "<TD>")) {
-            out_.Append("\r\n<TD>\r\n");
+            out_.AppendMarker(&CellIndex::cellLines, "\r\n<TD>\r\n");
         } else if (Is(tag, "<TR>")) {
-            out_.Append("\r\n<TR>\r\n");
+            out_.AppendMarker(&CellIndex::rowLines, "\r\n<TR>\r\n");
         } else if (Is(tag, "</TD>")) {
-            out_.Append("\r\n</TD>\r\n");
+            out_.AppendMarker(&CellIndex::cellEndLines, "\r\n</TD>\r\n");
         } else if (Is(tag, "</TR>")) {
-            out_.Append("\r\n</TR>\r\n");
+            out_.AppendMarker(nullptr, "\r\n</TR>\r\n");
         } else {
             out_.Append(tag);
         }
@@ -410,12 +455,13 @@ std::size_t ExpectedSize(std::string_view table) {
     return table.size() + table.size() / 4 + 16;
 }
 
-// One pass as far as it goes, then the rules from its last resume point.
-void Convert(std::string_view table, std::string& threadLink, Output& out) {
+// One pass as far as it goes, then the rules from its last resume point;
+// true when one pass did it all.
+bool Convert(std::string_view table, std::string& threadLink, Output& out) {
     WellFormedConverter converter(table, threadLink, out);
     if (converter.Run()) {
         threadLink = converter.threadLink();
-        return;
+        return true;
     }
     const WellFormedConverter::ResumePoint& resume = converter.resumePoint();
     if (resume.linkSet) {
@@ -424,6 +470,7 @@ void Convert(std::string_view table, std::string& threadLink, Output& out) {
     out.Truncate(resume.output);
     out.SetLimit(table.data() + table.size());
     out.Append(ConvertMarkupByRules(table.substr(resume.input), threadLink));
+    return false;
 }
 
 } // namespace
@@ -437,7 +484,7 @@ std::string ConvertMarkup(std::string_view table, std::string& threadLink) {
 ConvertedText ConvertMarkupInBlock(char* block, std::size_t at, std::string_view table,
                                    std::string& threadLink) {
     Output out(block + at, ExpectedSize(table));
-    Convert(table, threadLink, out);
+    const bool onePass = Convert(table, threadLink, out);
     ConvertedText converted;
     if (out.InBlock()) {
         converted.begin = at;
@@ -445,6 +492,12 @@ ConvertedText ConvertMarkupInBlock(char* block, std::size_t at, std::string_view
     } else {
         converted.inBlock = false;
         converted.own = std::move(out.Own());
+    }
+    if (onePass && out.IndexKnown()) {
+        converted.cells = std::move(out.Index());
+    } else {
+        converted.cells = IndexCells(converted.inBlock ? std::string_view(block + at, out.Size())
+                                                       : std::string_view(converted.own));
     }
     return converted;
 }

@@ -87,17 +87,14 @@ int32_t ParsePage(ParseState& state, PageBlock page) {
         } else {
             table.text.inBlock = false;
             table.text.own = ConvertMarkup(text, state.threadLink);
+            table.text.cells = IndexCells(table.text.own);
         }
-        const std::string_view converted =
-            table.text.inBlock
-                ? std::string_view(block + table.text.begin, table.text.end - table.text.begin)
-                : std::string_view(table.text.own);
-        table.cells = IndexCells(converted);
+        const CellIndex& cells = table.text.cells;
         // Conversion puts every "<TR>" and "<TD>" on a line of its own, so
         // the marker lines are all of them.
-        table.info.Lines = static_cast<int32_t>(table.cells.lines);
-        table.info.Rows = static_cast<int32_t>(table.cells.rowLines.size());
-        table.info.Cols = CellsPerRow(table.cells.cellLines.size(), table.cells.rowLines.size());
+        table.info.Lines = static_cast<int32_t>(cells.lines);
+        table.info.Rows = static_cast<int32_t>(cells.rowLines.size());
+        table.info.Cols = CellsPerRow(cells.cellLines.size(), cells.rowLines.size());
     }
     state.page = std::move(page);
     state.tables = std::move(tables);
@@ -130,7 +127,7 @@ std::string ReadCell(const ParseState& state, int32_t table, int32_t row, int32_
     const ParsedTable& parsed = state.tables[table - 1];
     row = std::min(std::max(row, 1), parsed.info.Rows);
     column = std::min(std::max(column, 1), parsed.info.Cols);
-    return ReadCellText(TableTextOf(state, table), parsed.cells, row, column);
+    return ReadCellText(TableTextOf(state, table), parsed.text.cells, row, column);
 }
 
 int32_t GetTableInfo(const ParseState& state, int32_t what, int32_t table) {

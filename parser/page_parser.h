@@ -1,7 +1,6 @@
 // One parsed page: its tables, converted to text, and its thread link.
 #pragma once
 
-#include "parser/cell_reader.h"
 #include "parser/convert_markup.h"
 #include "parser/page_text.h"
 #include "parser/split_tables.h"
@@ -14,7 +13,6 @@
 struct ParsedTable {
     TableInfo info;
     ConvertedText text; // markers and text on lines ended by CR LF
-    CellIndex cells;
 };
 
 struct ParseState {

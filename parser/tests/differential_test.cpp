@@ -253,6 +253,17 @@ TEST(Differential, LongTablesThatGrowOrAreGivenUpLateMatchTheLiteralRules) {
     }
 }
 
+// The one pass counts lines and markers as it writes them; an anchor whose
+// address runs on over a line break brings a line end of its own.
+TEST(Differential, AnAddressThatTakesInALineBreakMatchesTheLiteralRules) {
+    for (const std::string page :
+         {"<table><tr><td><a href=http://x>a<br>b c</a></td><td>d</td></tr></table>",
+          "<table><tr><td><a href=http://x>a<br><br>b\" c</a>x<br>y</td></tr><tr><td>z</td></tr>"
+          "</table>"}) {
+        ExpectSameParse(page);
+    }
+}
+
 TEST(Differential, ThreadLikePagesMatchTheLiteralRules) {
     const std::string page = "<html><body><table width=100%><tr><td><a "
                              "href=\"view.php?x=1&thread=http://www.example.com/support/"
