@@ -262,17 +262,23 @@ class WellFormedConverter {
             return;
         }
         decodedText_.clear();
-        for (std::size_t at = 0; at < text.size();) {
-            const std::string_view rest = text.substr(at);
+        // References start at "&": the text between two is copied whole.
+        for (std::size_t at = 0;;) {
+            const std::size_t ampersand = text.find('&', at);
+            decodedText_.append(text.substr(at, ampersand - at));
+            if (ampersand == std::string_view::npos) {
+                break;
+            }
+            const std::string_view rest = text.substr(ampersand);
             if (StartsWith(rest, "&nbsp;")) {
                 decodedText_ += ' ';
-                at += 6;
+                at = ampersand + 6;
             } else if (StartsWith(rest, "&lt;")) {
                 // A decoded "<" is plain text only while no later rule can
                 // start at it: it needs a following byte (kept in place, as
                 // text bytes are) that no later rule's pattern has after
                 // its "<".
-                at += 4;
+                at = ampersand + 4;
                 if (at == text.size() ||
                     std::string_view("/ABFHIPT").find(text[at]) != std::string_view::npos) {
                     failed_ = true;
@@ -281,10 +287,10 @@ class WellFormedConverter {
                 decodedText_ += '<';
             } else if (StartsWith(rest, "&gt;")) {
                 decodedText_ += '>';
-                at += 4;
+                at = ampersand + 4;
             } else {
-                decodedText_ += text[at];
-                ++at;
+                decodedText_ += '&';
+                at = ampersand + 1;
             }
         }
         ImagesText(decodedText_);
