@@ -71,10 +71,10 @@ PageBlock MakePageBlock(std::size_t size) {
     // Room in front for an eighth of the page: real pages shrink when they
     // are converted, and a table that grows more than that is given memory
     // of its own.
-    const std::size_t front = size / 8 + 4096;
-    if (size > (SIZE_MAX - front) / 2) {
+    if (size > SIZE_MAX / 2) {
         throw std::bad_alloc();
     }
+    const std::size_t front = size / 8 + 4096;
     PageBlock block;
     block.bytes = std::make_unique_for_overwrite<char[]>(front + size);
     PreferLargeMemoryPages(block.bytes.get(), front + size);
