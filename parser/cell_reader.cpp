@@ -8,10 +8,6 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kMarkerLine = 6; // "<TR>" or "<TD>" with its CR LF
 
-bool LineStartsAt(std::string_view text, std::size_t at) {
-    return at == 0 || (at >= 2 && text[at - 2] == '\r' && text[at - 1] == '\n');
-}
-
 bool HasLine(std::string_view text, std::size_t at, std::string_view line) {
     return text.size() - at >= line.size() + 2 && text.compare(at, line.size(), line) == 0 &&
            text[at + line.size()] == '\r' && text[at + line.size() + 1] == '\n';
@@ -38,14 +34,9 @@ std::size_t LineAfter(std::string_view text, std::size_t at) {
 
 CellIndex IndexCells(std::string_view text) {
     CellIndex index;
-    const std::size_t lastEnd = text.rfind(kLineEnd);
-    index.linesEnd = lastEnd == std::string_view::npos ? 0 : static_cast<uint32_t>(lastEnd + 2);
-    const std::size_t firstEnd = text.find(kLineEnd);
-    index.secondLine = firstEnd == std::string_view::npos ? 0 : static_cast<uint32_t>(firstEnd + 2);
-    for (std::size_t at = text.find('<'); at != std::string_view::npos;
-         at = text.find('<', at + 1)) {
-        if (!LineStartsAt(text, at)) {
-            continue;
+    const auto indexLine = [&](std::size_t at) {
+        if (at >= text.size() || text[at] != '<') {
+            return;
         }
         if (HasLine(text, at, "<TR>")) {
             index.rowLines.push_back(static_cast<uint32_t>(at));
@@ -53,6 +44,21 @@ CellIndex IndexCells(std::string_view text) {
             index.cellLines.push_back(static_cast<uint32_t>(at));
         } else if (HasLine(text, at, "</TD>")) {
             index.cellEndLines.push_back(static_cast<uint32_t>(at));
+        }
+    };
+    // One walk from line end to line end counts the lines and finds the
+    // marker lines at the line starts.
+    indexLine(0);
+    for (std::size_t at = text.find('\r'); at != std::string_view::npos;
+         at = text.find('\r', at + 1)) {
+        if (at + 1 < text.size() && text[at + 1] == '\n') {
+            const auto next = static_cast<uint32_t>(at + 2);
+            ++index.lines;
+            if (index.secondLine == 0) {
+                index.secondLine = next;
+            }
+            index.linesEnd = next;
+            indexLine(next);
         }
     }
     return index;

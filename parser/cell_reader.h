@@ -7,14 +7,16 @@
 #include <vector>
 
 // Where the marker lines of a converted table are, so that a read can jump
-// to its cell instead of walking every line from the first. Offsets are byte
-// positions of the lines "<TR>", "<TD>" and "</TD>" in the text.
+// to its cell instead of walking every line from the first, and how many
+// lines it has. Offsets are byte positions of the lines "<TR>", "<TD>" and
+// "</TD>" in the text.
 struct CellIndex {
     std::vector<uint32_t> rowLines;
     std::vector<uint32_t> cellLines;
     std::vector<uint32_t> cellEndLines;
     uint32_t secondLine = 0; // start of the second line; 0 when there is none
     uint32_t linesEnd = 0;   // just after the last CR LF: later text is never read
+    uint32_t lines = 0;      // CR LF in the text
 };
 
 CellIndex IndexCells(std::string_view text);

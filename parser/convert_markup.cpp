@@ -83,13 +83,6 @@ void ReplaceSpans(std::string& text, std::string_view open, std::string_view clo
 
 } // namespace
 
-std::string ConvertMarkup(std::string_view table, std::string& threadLink) {
-    if (std::optional<std::string> text = ConvertWellFormedMarkup(table, threadLink)) {
-        return std::move(*text);
-    }
-    return ConvertMarkupByRules(table, threadLink);
-}
-
 std::string ConvertMarkupByRules(std::string_view table, std::string& threadLink) {
     std::string text(table);
     ReplaceAll(text, "<BR>", kLineBreak);

@@ -1,6 +1,9 @@
 // From the markup of one table to text lines with row and cell markers.
 #pragma once
 
+#include "parser/cell_reader.h"
+
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +14,23 @@
 // (LinkText, which may also set `threadLink`), and every "<TR>", "<TD>",
 // "</TD>" and "</TR>" ends up on a line of its own.
 std::string ConvertMarkup(std::string_view table, std::string& threadLink);
+
+// Where a table's converted text went: into the page's block, from `begin`
+// to `end`, or, when it did not fit there, into `own`; and its cell index.
+struct ConvertedText {
+    bool inBlock = true;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::string own;
+    CellIndex cells;
+};
+
+// The same conversion for a table text of a page (which holds no CR) that
+// lies in `block` at or after `at`, written into the block from `at` on,
+// over table text already read. Every byte of the block before the table's
+// end may be overwritten.
+ConvertedText ConvertMarkupInBlock(char* block, std::size_t at, std::string_view table,
+                                   std::string& threadLink);
 
 // The same conversion done rule by rule, one pass over the text per rule.
 std::string ConvertMarkupByRules(std::string_view table, std::string& threadLink);

@@ -52,10 +52,11 @@ std::string LinkText(std::string_view span, std::string& threadLink) {
     if (addressAt == std::string_view::npos) {
         return {};
     }
-    const std::string_view tail = span.substr(addressAt);
-    const std::size_t end = tail.find_first_of("\" ");
-    if (end == std::string_view::npos) {
-        return {};
+    // The address ends at the first double quote or space.
+    for (std::size_t end = addressAt; end < span.size(); ++end) {
+        if (span[end] == '"' || span[end] == ' ') {
+            return std::string(span.substr(addressAt, end - addressAt + 1));
+        }
     }
-    return std::string(tail.substr(0, end + 1));
+    return {};
 }

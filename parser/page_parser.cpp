@@ -1,9 +1,7 @@
 #include "parser/page_parser.h"
 
-#include "parser/convert_markup.h"
-#include "parser/page_text.h"
-
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <string_view>
 
@@ -15,15 +13,6 @@ namespace {
 // end of the page, so a page made of such pairs would need memory and time
 // growing with the square of its size.
 constexpr std::size_t kMaxTotalTableText = std::size_t{256} << 20;
-
-std::size_t CountLineEnds(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find('\r'); at != std::string_view::npos;
-         at = text.find('\r', at + 1)) {
-        count += at + 1 < text.size() && text[at + 1] == '\n';
-    }
-    return count;
-}
 
 // Cells per row, rounded to the nearest integer with halves to even.
 int32_t CellsPerRow(std::size_t cells, std::size_t rows) {
@@ -44,13 +33,20 @@ int32_t ClampTable(const ParseState& state, int32_t table) {
 
 } // namespace
 
-int32_t ParsePageText(ParseState& state, std::string pageText) {
+int32_t ParsePage(ParseState& state, PageBlock page) {
     state.threadLink.clear();
     state.tables.clear();
-    if (pageText.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() / 2)) {
+    state.page = {};
+    char* const block = page.bytes.get();
+    if (block == nullptr) {
         return 0;
     }
-    PreparePageText(pageText);
+    page.size = PageTextInPlace({page.page(), page.size});
+    if (page.size > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() / 2)) {
+        return 0;
+    }
+    PreparePageText({page.page(), page.size});
+    const std::string_view pageText(page.page(), page.size);
     const std::vector<TableInfo> found = SplitTables(pageText);
 
     std::size_t totalText = 0;
@@ -61,38 +57,77 @@ int32_t ParsePageText(ParseState& state, std::string pageText) {
         return 0;
     }
 
+    // A table is converted in the block, over its own text, when no later
+    // table reads any of that text; only a table completed by an unmatched
+    // "</TABLE>", which runs to the end of the page, is converted into memory
+    // of its own. In the block each table's text follows the previous one's.
+    std::vector<std::size_t> laterStart(found.size());
+    std::size_t firstLater = SIZE_MAX;
+    for (std::size_t k = found.size(); k-- > 0;) {
+        laterStart[k] = firstLater;
+        if (const std::string_view text = TableText(pageText, found[k]); !text.empty()) {
+            firstLater = std::min<std::size_t>(firstLater, text.data() - block);
+        }
+    }
+
     std::vector<ParsedTable> tables;
     tables.reserve(found.size());
-    for (const TableInfo& info : found) {
+    std::size_t at = 0;
+    for (std::size_t k = 0; k < found.size(); ++k) {
         ParsedTable& table = tables.emplace_back();
-        table.info = info;
-        table.text = ConvertMarkup(TableText(pageText, info), state.threadLink);
-        table.cells = IndexCells(table.text);
+        table.info = found[k];
+        const std::string_view text = TableText(pageText, found[k]);
+        if (text.empty()) {
+            table.text.begin = table.text.end = at;
+        } else if (static_cast<std::size_t>(text.data() - block) + text.size() <= laterStart[k]) {
+            table.text = ConvertMarkupInBlock(block, at, text, state.threadLink);
+            if (table.text.inBlock) {
+                at = table.text.end;
+            }
+        } else {
+            table.text.inBlock = false;
+            table.text.own = ConvertMarkup(text, state.threadLink);
+            table.text.cells = IndexCells(table.text.own);
+        }
+        const CellIndex& cells = table.text.cells;
         // Conversion puts every "<TR>" and "<TD>" on a line of its own, so
         // the marker lines are all of them.
-        table.info.Lines = static_cast<int32_t>(CountLineEnds(table.text));
-        table.info.Rows = static_cast<int32_t>(table.cells.rowLines.size());
-        table.info.Cols = CellsPerRow(table.cells.cellLines.size(), table.cells.rowLines.size());
+        table.info.Lines = static_cast<int32_t>(cells.lines);
+        table.info.Rows = static_cast<int32_t>(cells.rowLines.size());
+        table.info.Cols = CellsPerRow(cells.cellLines.size(), cells.rowLines.size());
     }
+    state.page = std::move(page);
     state.tables = std::move(tables);
     return static_cast<int32_t>(state.tables.size());
 }
 
+int32_t ParseFileBytes(ParseState& state, std::string_view fileBytes) {
+    return ParsePage(state, PageBlockOf(fileBytes));
+}
+
 int32_t LoadAndParse(ParseState& state, const char* path) {
     // The previous page goes before the next one is read, not after.
-    state.threadLink.clear();
-    state.tables.clear();
-    return ParsePageText(state, ReadPageText(path));
+    state = ParseState{};
+    return ParsePage(state, ReadPageFile(path));
+}
+
+std::string_view TableTextOf(const ParseState& state, int32_t table) {
+    const ConvertedText& text = state.tables[table - 1].text;
+    if (!text.inBlock) {
+        return text.own;
+    }
+    return {state.page.bytes.get() + text.begin, text.end - text.begin};
 }
 
 std::string ReadCell(const ParseState& state, int32_t table, int32_t row, int32_t column) {
     if (state.tables.empty()) {
         return {};
     }
-    const ParsedTable& parsed = state.tables[ClampTable(state, table) - 1];
+    table = ClampTable(state, table);
+    const ParsedTable& parsed = state.tables[table - 1];
     row = std::min(std::max(row, 1), parsed.info.Rows);
     column = std::min(std::max(column, 1), parsed.info.Cols);
-    return ReadCellText(parsed.text, parsed.cells, row, column);
+    return ReadCellText(TableTextOf(state, table), parsed.text.cells, row, column);
 }
 
 int32_t GetTableInfo(const ParseState& state, int32_t what, int32_t table) {

@@ -1,10 +1,11 @@
 #include "parser/page_text.h"
 
+#include "parser/page_file.h"
+
 #include <array>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
-#include <memory>
-#include <string_view>
+#include <new>
 
 namespace {
 
@@ -34,23 +35,19 @@ std::array<unsigned char, 256> MakeUpperCaseTable() {
 
 const std::array<unsigned char, 256> kUpperCase = MakeUpperCaseTable();
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-void ReplaceRecordHeaderGuard(std::string& text) {
+void ReplaceRecordHeaderGuard(std::span<char> text) {
     constexpr std::string_view header = "'MESSAGE";
-    std::string::size_type at = 0;
-    while ((at = text.find(header, at)) != std::string::npos) {
-        // Same length, so the text can be patched in place.
-        std::memcpy(&text[at + 2], "essage", 6);
-        at += header.size();
+    const std::string_view whole(text.data(), text.size());
+    for (std::size_t at = whole.find(header); at != std::string_view::npos;
+         at = whole.find(header, at + header.size())) {
+        // Same length, so the text is patched in place.
+        std::memcpy(text.data() + at + 2, "essage", 6);
     }
 }
 
 // A "<" opens a tag (also inside one) and a ">" closes it; only bytes in
 // between change. Text between tags is skipped to the next "<" at once.
-void UpperCaseTags(std::string& text) {
+void UpperCaseTags(std::span<char> text) {
     char* byte = text.data();
     char* const end = byte + text.size();
     while (byte < end) {
@@ -70,14 +67,74 @@ unsigned char UpperCaseByte(unsigned char byte) {
     return kUpperCase[byte];
 }
 
-std::string PageTextFromFileBytes(std::string bytes) {
-    if (const auto end = bytes.find(kEndOfFile); end != std::string::npos) {
-        bytes.resize(end);
+PageBlock MakePageBlock(std::size_t size) {
+    // Room in front for an eighth of the page: real pages shrink when they
+    // are converted, and a table that grows more than that is given memory
+    // of its own.
+    if (size > SIZE_MAX / 2) {
+        throw std::bad_alloc();
+    }
+    const std::size_t front = size / 8 + 4096;
+    PageBlock block;
+    block.bytes = std::make_unique_for_overwrite<char[]>(front + size);
+    PreferLargeMemoryPages(block.bytes.get(), front + size);
+    block.front = front;
+    block.size = size;
+    return block;
+}
+
+PageBlock PageBlockOf(std::string_view bytes) {
+    PageBlock block = MakePageBlock(bytes.size());
+    if (!bytes.empty()) {
+        std::memcpy(block.page(), bytes.data(), bytes.size());
+    }
+    return block;
+}
+
+PageBlock ReadPageFile(const char* path) {
+    PageFile file(path);
+    if (!file.IsOpen()) {
+        return {};
+    }
+    // The size the file has now, and one byte more, so that the read that
+    // finds the end of the file needs no larger block. A file that grows
+    // meanwhile, or one whose size is not known, moves to larger blocks.
+    const uint64_t known = file.Size();
+    if (known >= SIZE_MAX / 4) {
+        throw std::bad_alloc();
+    }
+    PageBlock block = MakePageBlock(static_cast<std::size_t>(known) + 1);
+    std::size_t got = 0;
+    for (;;) {
+        if (got == block.size) {
+            PageBlock larger = MakePageBlock(2 * block.size);
+            std::memcpy(larger.page(), block.page(), got);
+            block = std::move(larger);
+        }
+        const int64_t read = file.Read(block.page() + got, block.size - got);
+        if (read < 0) {
+            return {};
+        }
+        if (read == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(read);
+    }
+    block.size = got;
+    return block;
+}
+
+std::size_t PageTextInPlace(std::span<char> bytes) {
+    if (bytes.empty()) {
+        return 0;
+    }
+    char* const data = bytes.data();
+    std::size_t size = bytes.size();
+    if (const void* end = std::memchr(data, kEndOfFile, size)) {
+        size = static_cast<const char*>(end) - data;
     }
     // Drop every CR and a LF that directly follows it, compacting in place
     // from one CR to the next.
-    char* const data = bytes.data();
-    const std::size_t size = bytes.size();
     std::size_t out = 0;
     std::size_t in = 0;
     while (in < size) {
@@ -91,29 +148,15 @@ std::string PageTextFromFileBytes(std::string bytes) {
             ++in;
         }
     }
-    bytes.resize(out);
+    return out;
+}
+
+std::string PageTextFromFileBytes(std::string bytes) {
+    bytes.resize(PageTextInPlace(bytes));
     return bytes;
 }
 
-std::string ReadPageText(const char* path) {
-    // fopen shares the file for reading and writing on Windows as well.
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
-    if (!file) {
-        return {};
-    }
-    std::string bytes;
-    char buffer[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes.append(buffer, got);
-    }
-    if (std::ferror(file.get())) {
-        return {};
-    }
-    return PageTextFromFileBytes(std::move(bytes));
-}
-
-void PreparePageText(std::string& text) {
+void PreparePageText(std::span<char> text) {
     ReplaceRecordHeaderGuard(text);
     UpperCaseTags(text);
 }

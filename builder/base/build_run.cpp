@@ -76,10 +76,6 @@ std::unique_ptr<BaseFile> CreateBaseFile(FileSystem& files, const std::string& p
     return files.Open(path, OpenMode::CreateTruncate, Sharing::Exclusive);
 }
 
-std::string PxBytes(PxString text) {
-    return PxText(text).str();
-}
-
 } // namespace
 
 std::string FolderWithSeparator(const std::string& folder) {
@@ -102,16 +98,18 @@ std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSe
     if (pxLoadAndParse(pagePath.c_str()) == 0) {
         return std::nullopt;
     }
-    const std::string link = PxBytes(GetLink());
-    if (!IsForumThreadLink(link)) {
+    // Cell texts are read where the parser's strings hold them.
+    const PxText link(GetLink());
+    if (!IsForumThreadLink(link.bytes())) {
         return std::nullopt;
     }
     std::string record = "'MESSAGE ";
-    record += StripBlanks(link);
+    record += StripBlanks(link.bytes());
     record += '\n';
 
     // A page without a section number passes the forum filter.
-    const std::optional<int> pageSection = SectionIndexOfForumCell(PxBytes(pxReadCell(4, 2, 2)));
+    const std::optional<int> pageSection =
+        SectionIndexOfForumCell(PxText(pxReadCell(4, 2, 2)).bytes());
     if (pageSection) {
         if (settings.forumFilter && *pageSection != settings.sectionIndex) {
             return std::nullopt;
@@ -121,10 +119,10 @@ std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSe
     }
     record += '\n';
 
-    const std::string topic = TopicOfCell(PxBytes(pxReadCell(3, 1, 2)));
-    const std::string name = NameOfAuthorCell(PxBytes(pxReadCell(3, 2, 1)));
-    const std::string firstText = PxBytes(pxReadCell(3, 2, 2));
-    const PostText firstPost = SplitPostText(firstText);
+    const std::string topic = TopicOfCell(PxText(pxReadCell(3, 1, 2)).bytes());
+    const std::string name = NameOfAuthorCell(PxText(pxReadCell(3, 2, 1)).bytes());
+    const PxText firstText(pxReadCell(3, 2, 2));
+    const PostText firstPost = SplitPostText(firstText.bytes());
     const std::string_view dateText = FirstPostDateText(firstPost.beforeLink);
     const std::string dateLine = "'DATE:   " + std::string(dateText);
     if (settings.dateFilter && CheckPostDate(dateLine, settings.startDateKey) == 0) {
@@ -136,7 +134,9 @@ std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSe
 
     const int32_t rows = pxGetTableInfo(1, 3);
     for (int32_t row = 3; row <= rows; ++row) {
-        AppendFollowUp(record, PxBytes(pxReadCell(3, row, 1)), PxBytes(pxReadCell(3, row, 2)));
+        const PxText author(pxReadCell(3, row, 1));
+        const PxText text(pxReadCell(3, row, 2));
+        AppendFollowUp(record, author.bytes(), text.bytes());
     }
     record += "\n\n";
     return PageRecord{std::move(record), IndexPrefix(topic, IndexAuthorOfName(name), dateText)};

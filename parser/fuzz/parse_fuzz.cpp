@@ -2,7 +2,6 @@
 // bounds, and must give exactly what the literal rules give.
 #include "parser/convert_markup.h"
 #include "parser/page_parser.h"
-#include "parser/page_text.h"
 #include "parser/tests/reference_parser.h"
 
 #include <cstdint>
@@ -38,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
 
     ParseState actual;
-    const int32_t tables = ParsePageText(actual, PageTextFromFileBytes(bytes));
+    const int32_t tables = ParseFileBytes(actual, bytes);
     reference::State expected;
     if (reference::LoadAndParse(expected, bytes) != tables) {
         Mismatch("table count", 0, 0, 0);

@@ -9,7 +9,7 @@ namespace {
 // Parses a page text and reads cells of it.
 class Page {
   public:
-    explicit Page(const std::string& text) { tables_ = ParsePageText(state_, text); }
+    explicit Page(const std::string& text) { tables_ = ParseFileBytes(state_, text); }
     int32_t tables() const { return tables_; }
     std::string cell(int32_t table, int32_t row, int32_t column) const {
         return ReadCell(state_, table, row, column);

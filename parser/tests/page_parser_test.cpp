@@ -1,5 +1,4 @@
 #include "parser/page_parser.h"
-#include "parser/page_text.h"
 #include "parser/parvex.h"
 #include "parser/px_string.h"
 
@@ -19,9 +18,8 @@ std::string WriteTemporaryPage(const std::string& bytes) {
     return path;
 }
 
-// Parses a page from its file bytes.
 int32_t Parse(ParseState& state, const std::string& fileBytes) {
-    return ParsePageText(state, PageTextFromFileBytes(fileBytes));
+    return ParseFileBytes(state, fileBytes);
 }
 
 TEST(LoadAndParse, UnusablePagesGiveNoTablesAndNoLink) {
@@ -48,22 +46,21 @@ TEST(LoadAndParse, HighBytesPassThroughUnchanged) {
         text += static_cast<char>(byte);
     }
     ParseState state;
-    ASSERT_EQ(ParsePageText(state, "<TABLE><TR><TD>" + text + "</TD></TR></TABLE>"), 1);
+    ASSERT_EQ(Parse(state, "<TABLE><TR><TD>" + text + "</TD></TR></TABLE>"), 1);
     EXPECT_EQ(ReadCell(state, 1, 1, 1), text + "\r\n");
 }
 
 TEST(LoadAndParse, ASecondParseReplacesEverythingOfTheFirst) {
     ParseState state;
-    ASSERT_EQ(
-        ParsePageText(state,
-                      "<TABLE><TR><TD><A HREF=\"?&thread=http://h/1.html&\">t</A></TD></TR></TABLE>"
-                      "<TABLE>two</TABLE>"),
-        2);
+    ASSERT_EQ(Parse(state,
+                    "<TABLE><TR><TD><A HREF=\"?&thread=http://h/1.html&\">t</A></TD></TR></TABLE>"
+                    "<TABLE>two</TABLE>"),
+              2);
     EXPECT_EQ(state.threadLink, "HTTP://H/1.HTML");
-    ASSERT_EQ(ParsePageText(state, "<TABLE><TR><TD>only</TD></TR></TABLE>"), 1);
+    ASSERT_EQ(Parse(state, "<TABLE><TR><TD>only</TD></TR></TABLE>"), 1);
     EXPECT_EQ(state.threadLink, "");
     EXPECT_EQ(ReadCell(state, 2, 1, 1), "only\r\n");
-    EXPECT_EQ(ParsePageText(state, ""), 0);
+    EXPECT_EQ(Parse(state, ""), 0);
     EXPECT_EQ(ReadCell(state, 1, 1, 1), "");
 }
 
@@ -77,7 +74,7 @@ TEST(LoadAndParse, DeeplyNestedAndUnbalancedTables) {
         page += "</TD></TR></TABLE>";
     }
     ParseState state;
-    ASSERT_EQ(ParsePageText(state, page), 1);
+    ASSERT_EQ(Parse(state, page), 1);
     EXPECT_EQ(ReadCell(state, 1, 1, 1), "core\r\n");
 }
 
@@ -89,7 +86,7 @@ TEST(LoadAndParse, PagesWhoseTablesWouldNotFitInMemoryAreRefused) {
         page += "<TABLE></TABLE></TABLE> ";
     }
     ParseState state;
-    EXPECT_EQ(ParsePageText(state, page), 0);
+    EXPECT_EQ(Parse(state, page), 0);
     EXPECT_EQ(GetTableInfo(state, 0, 1), -1);
 }
 

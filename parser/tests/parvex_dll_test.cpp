@@ -77,6 +77,27 @@ TEST(ParvexDll, ParsesAPageAndReadsItBack) {
     EXPECT_EQ(Result(pxReadCell(2, 1, 2)).bytes(), "b1\r\n");
 }
 
+TEST(ParvexDll, PagesAreReadWholeWhileOthersHaveThemOpen) {
+    ScratchFolder folder;
+    std::string rows;
+    for (int row = 0; row < 20000; ++row) {
+        rows += "<TR><TD>a" + std::to_string(row) + "</TD><TD>b</TD></TR>\r\n";
+    }
+    const std::string page = folder.write("long.html", "<TABLE>\r\n" + rows + "</TABLE>\r\n");
+    // A writer that shares the file, as a browser still saving it would.
+    HANDLE writer = CreateFileA(page.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(pxLoadAndParse(page.c_str()), 1);
+    CloseHandle(writer);
+    EXPECT_EQ(pxGetTableInfo(1, 1), 20000);
+    EXPECT_EQ(Result(pxReadCell(1, 20000, 1)).bytes(), "a19999\r\n");
+
+    char temporary[MAX_PATH];
+    GetTempPathA(MAX_PATH, temporary);
+    EXPECT_EQ(pxLoadAndParse(temporary), 0) << "a folder reads as an unusable page";
+}
+
 TEST(ParvexDll, ClampsTableRowAndColumn) {
     ScratchFolder folder;
     const std::string page = folder.write("thread.html", kThreadPage);

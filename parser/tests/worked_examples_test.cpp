@@ -38,7 +38,7 @@ struct LiteralRules {
     }
     const std::string& Link() const { return state.threadLink; }
     const TableInfo& Record(int32_t table) const { return state.tables.at(table - 1).info; }
-    const std::string& Text(int32_t table) const { return state.tables.at(table - 1).text; }
+    std::string Text(int32_t table) const { return state.tables.at(table - 1).text; }
 
     reference::State state;
 };
@@ -52,16 +52,14 @@ struct Library {
         return LinkText(span, link);
     }
 
-    int32_t Parse(const std::string& bytes) {
-        return ParsePageText(state, PageTextFromFileBytes(bytes));
-    }
+    int32_t Parse(const std::string& bytes) { return ParseFileBytes(state, bytes); }
     std::string Cell(int32_t table, int32_t row, int32_t column) const {
         return ReadCell(state, table, row, column);
     }
     int32_t Info(int32_t what, int32_t table) const { return GetTableInfo(state, what, table); }
     const std::string& Link() const { return state.threadLink; }
     const TableInfo& Record(int32_t table) const { return state.tables.at(table - 1).info; }
-    const std::string& Text(int32_t table) const { return state.tables.at(table - 1).text; }
+    std::string Text(int32_t table) const { return std::string(TableTextOf(state, table)); }
 
     ParseState state;
 };
