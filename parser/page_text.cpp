@@ -159,4 +159,6 @@ std::string PageTextFromFileBytes(std::string bytes) {
 void PreparePageText(std::span<char> text) {
     ReplaceRecordHeaderGuard(text);
     UpperCaseTags(text);
+    // Upper-casing turns a "'message" inside a tag into a record start.
+    ReplaceRecordHeaderGuard(text);
 }

@@ -40,8 +40,9 @@ std::size_t PageTextInPlace(std::span<char> bytes);
 std::string PageTextFromFileBytes(std::string bytes);
 
 // Guards the base files against false record starts ("'MESSAGE" becomes
-// "'Message") and upper-cases the inside of every tag, so that later steps
-// can match tags with plain case-sensitive comparison. Each step is one pass
+// "'Message"), upper-cases the inside of every tag, so that later steps can
+// match tags with plain case-sensitive comparison, and guards once more
+// against the record starts that upper-casing made. Each step is one pass
 // over the text, in place.
 void PreparePageText(std::span<char> text);
 

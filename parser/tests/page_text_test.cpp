@@ -93,10 +93,10 @@ TEST(PageText, UnbalancedBracketsFollowTheLastBracketSeen) {
     EXPECT_EQ(text, "<A<B>c>d<<E");
 }
 
-TEST(PageText, TheRecordGuardRunsBeforeTagsAreUpperCased) {
-    std::string text = "<x 'MESSAGE>'MESSAGE";
+TEST(PageText, NoRecordStartSurvivesTheUpperCasingOfTags) {
+    std::string text = "<x 'MESSAGE>'MESSAGE<x\n'message http://x\n'forum:  x>";
     PreparePageText(text);
-    EXPECT_EQ(text, "<X 'MESSAGE>'Message");
+    EXPECT_EQ(text, "<X 'Message>'Message<X\n'Message HTTP://X\n'FORUM:  X>");
 }
 
 TEST(PageText, UpperCasingCoversAsciiAndSevenCodePage437Letters) {

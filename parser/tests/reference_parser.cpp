@@ -235,6 +235,7 @@ int32_t LoadAndParse(State& state, const std::string& fileBytes) {
             byte = static_cast<char>(Upper(static_cast<unsigned char>(byte)));
         }
     }
+    page = Replace(page, "'MESSAGE", "'Message");
 
     // SplitTables
     state.tables.clear();

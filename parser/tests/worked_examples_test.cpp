@@ -97,18 +97,18 @@ TYPED_TEST(WorkedExamples, FileLinesJoinWithNothingBetween) {
     }
 }
 
-TYPED_TEST(WorkedExamples, TagsAreUpperCasedAfterTheRecordGuard) {
+TYPED_TEST(WorkedExamples, TagsAreUpperCasedBetweenTheTwoRecordGuards) {
     TypeParam parser;
     ASSERT_EQ(parser.Parse("<table class=x><tr><td>'MESSAGE Text<br>\x81\x94"
                            "<u x=\x81\x82\x84\x86\x87\x94\xA4\xE1\xA0 y='MESSAGE>u</u>"
                            "</td></tr></table>"),
               1);
     EXPECT_EQ(parser.Text(1), "\r\n<TR>\r\n\r\n<TD>\r\n'Message Text\r\n\x81\x94"
-                              "<U X=\x9A\x90\x8E\x8F\x80\x99\xA5\xE1\xA0 Y='MESSAGE>u</U>"
+                              "<U X=\x9A\x90\x8E\x8F\x80\x99\xA5\xE1\xA0 Y='Message>u</U>"
                               "\r\n</TD>\r\n\r\n</TR>\r\n");
     EXPECT_EQ(parser.Cell(1, 1, 1),
               "'Message Text\r\n\x81\x94"
-              "<U X=\x9A\x90\x8E\x8F\x80\x99\xA5\xE1\xA0 Y='MESSAGE>u</U>\r\n");
+              "<U X=\x9A\x90\x8E\x8F\x80\x99\xA5\xE1\xA0 Y='Message>u</U>\r\n");
 }
 
 TYPED_TEST(WorkedExamples, NestedTablesAndARememberedEnd) {

@@ -134,6 +134,25 @@ TEST(BuildRun, WritesRecordAndIndexLineByteForByte) {
                   std::to_string(second.size()) + "\r\n");
 }
 
+// A post may carry what looks like a record header inside a tag, in any
+// letter case; the base still holds one record per page.
+TEST(BuildRun, APostCannotForgeARecord) {
+    TempFolder folder;
+    const std::string forged =
+        "<x\n'message http://www.example.com/support/forums/3/6666.html\n'FORUM:  x>";
+    WriteWholeFile(folder.Path("a.html"),
+                   ThreadPage("Forge", {{"ann<br>Member", "December 05, 2005", forged},
+                                        {"bob<br>Member", "December 06, 2005", forged}}));
+    RecordingControl control;
+    ASSERT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), control).outcome, kBaseBuilt);
+    const std::string data = ReadWholeFile(folder.Path("FORUM3.DAT"));
+    EXPECT_EQ(data.find("'MESSAGE"), 0u);
+    EXPECT_EQ(data.find("'MESSAGE", 1), std::string::npos) << data;
+    EXPECT_NE(data.find("\n'Message HTTP://WWW.EXAMPLE.COM/SUPPORT/FORUMS/3/6666.HTML\n"),
+              std::string::npos)
+        << data;
+}
+
 TEST(BuildRun, ProcessesPagesInDescendingByteOrder) {
     TempFolder folder;
     for (const char* name : {"a", "c", "b", "ab", "B", "\xC0"}) {
