@@ -218,8 +218,12 @@ class PosixFileSystem : public FileSystem {
             if (IsHiddenName(name) || !MatchesNamePattern(name, pattern)) {
                 continue;
             }
+            // The entry's type comes with it on most file systems; only a
+            // link, or a type the file system does not give, costs a stat.
             struct stat status;
-            if (stat((prefix + name).c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+            if (entry->d_type == DT_REG ||
+                ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+                 stat((prefix + name).c_str(), &status) == 0 && S_ISREG(status.st_mode))) {
                 names.push_back(name);
             }
         }
