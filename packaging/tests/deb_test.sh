@@ -4,19 +4,8 @@
 # Usage: deb_test.sh CPACK_CONFIG VERSION LICENSE SAMPLE_PAGES EXPECTED_BASE_FOLDER
 set -u
 config=$1 version=$2 license=$3 pages=$4 expected=$5
-folder=$(mktemp -d)
-trap 'rm -rf "$folder"' EXIT
-failures=0
-fail() {
-    echo "FAIL $*" >&2
-    failures=$((failures + 1))
-}
-
-if ! cpack --config "$config" -B "$folder/out" >"$folder/cpack.log" 2>&1; then
-    cat "$folder/cpack.log" >&2
-    fail "cpack"
-    exit 1
-fi
+. "$(dirname "$0")/package_test.sh"
+make_package "$config"
 architecture=$(dpkg --print-architecture)
 deb=$folder/out/zeltran-cli_${version}_$architecture.deb
 [ -f "$deb" ] || { fail "no $(basename "$deb") among: $(cd "$folder/out" && echo *)"; exit 1; }

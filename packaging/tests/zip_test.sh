@@ -4,19 +4,8 @@
 # Usage: zip_test.sh CPACK_CONFIG ZIP_NAME ZELTRAN_EXE PARVEX_DLL README_SOURCE LICENSE
 set -u
 config=$1 zip_name=$2 program=$3 library=$4 readme=$5 license=$6
-folder=$(mktemp -d)
-trap 'rm -rf "$folder"' EXIT
-failures=0
-fail() {
-    echo "FAIL $*" >&2
-    failures=$((failures + 1))
-}
-
-if ! cpack --config "$config" -B "$folder/out" >"$folder/cpack.log" 2>&1; then
-    cat "$folder/cpack.log" >&2
-    fail "cpack"
-    exit 1
-fi
+. "$(dirname "$0")/package_test.sh"
+make_package "$config"
 zip=$folder/out/$zip_name
 [ -f "$zip" ] || { fail "no $zip_name among: $(cd "$folder/out" && echo *)"; exit 1; }
 
