@@ -1,6 +1,7 @@
 #include "builder/shell/main_window.h"
 
 #include "builder/base/forum_site.h"
+#include "builder/resources/resource_ids.h"
 #include "builder/rrbutton/round_button.h"
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr DialogFrame kMainFrame{
     nullptr, kLayerDialogStyle | WS_SYSMENU, kLayerDialogExStyle, 347, 181, 300, 305};
-constexpr int kProgramIcon = 102;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kPathFieldStyle = kChild | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
@@ -129,7 +129,7 @@ HWND CreateMainWindow(LayerDialog& layer) {
         return nullptr;
     }
     gMainWindow = window;
-    const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgramIcon));
+    const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     AddBanner(window);

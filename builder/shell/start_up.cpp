@@ -8,9 +8,12 @@
 
 namespace {
 
-constexpr DWORD kCommonControlClasses = 0x9FF; // Win95, date and Internet classes
+constexpr DWORD kCommonControlClasses = ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES;
+static_assert(kCommonControlClasses == 0x9FF, "Win95, date and Internet classes");
 constexpr char kWindowTitle[] = "ZELTRAN v. 1.02";
 
+// By name, although the program links the library: a library without the
+// extended call still gets its classes registered the old way.
 void InitialiseCommonControls() {
     const HMODULE library = LoadLibraryA("COMCTL32.DLL");
     if (library == nullptr) {
