@@ -1,5 +1,6 @@
 // Program entry: common controls, the about text, the title, and the main
 // window run modally until it ends.
+#include "builder/resources/zeltran_version.h"
 #include "builder/shell/dialog_layer.h"
 #include "builder/shell/main_window.h"
 #include "builder/shell/shell_values.h"
@@ -10,7 +11,7 @@ namespace {
 
 constexpr DWORD kCommonControlClasses = ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES;
 static_assert(kCommonControlClasses == 0x9FF, "Win95, date and Internet classes");
-constexpr char kWindowTitle[] = "ZELTRAN v. 1.02";
+constexpr char kWindowTitle[] = "ZELTRAN v. " ZELTRAN_PRODUCT_VERSION;
 
 // By name, although the program links the library: a library without the
 // extended call still gets its classes registered the old way.
