@@ -57,8 +57,8 @@ INT_PTR ShowAboutBox(HWND owner) {
     if (window == nullptr) {
         return 0;
     }
-    AddDialogControl(window, kAboutTextEdit, "EDIT", gAboutText.c_str(), 0, 35, 300, 245,
-                     kNoteStyle, WS_EX_CLIENTEDGE);
+    AddDialogControl(window, {kAboutTextEdit, "EDIT", gAboutText.c_str(), 0, 35, 300, 245,
+                              kNoteStyle, WS_EX_CLIENTEDGE});
     AddBanner(window, reinterpret_cast<HICON>(SendMessageA(owner, WM_GETICON, ICON_BIG, 0)));
     const HWND close = CreateRoundButton(window, kAboutCloseButton, kCloseCaption, 100, 285, 100,
                                          12, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 2, 1);

@@ -37,10 +37,18 @@ struct LayerDialog {
 // Creates the (hidden) dialog window; 0 on failure.
 HWND CreateLayerDialog(LayerDialog& dialog, HWND owner, const DialogFrame& frame);
 
-// Adds a control of a standard class, placed in the dialog's units and
-// given the dialog's font.
-HWND AddDialogControl(HWND dialogWindow, int id, const char* className, const char* text, int x,
-                      int y, int width, int height, DWORD style, DWORD exStyle);
+// One control of a standard class, placed in the dialog's units.
+struct DialogControl {
+    int id;
+    const char* className;
+    const char* text;
+    int x, y, width, height;
+    DWORD style;
+    DWORD exStyle;
+};
+
+// Adds `control` to the dialog, with the dialog's font.
+HWND AddDialogControl(HWND dialogWindow, const DialogControl& control);
 
 // Shows the dialog and runs it until its window is gone; the owner is
 // disabled meanwhile. Returns the end code.

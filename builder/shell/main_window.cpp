@@ -22,15 +22,6 @@ constexpr DWORD kPathFieldStyle = kChild | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFI
 constexpr DWORD kRoundButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kRoundButtonExStyle = 2;
 
-struct StandardControl {
-    int id;
-    const char* className;
-    const char* text;
-    int x, y, width, height;
-    DWORD style;
-    DWORD exStyle;
-};
-
 struct ButtonControl {
     int id;
     const char* caption;
@@ -45,7 +36,7 @@ std::string PagesFolderCaption() {
 // The standard controls after the banner, in tab order.
 void AddStandardControls(HWND window) {
     const std::string pagesCaption = PagesFolderCaption();
-    const StandardControl controls[] = {
+    const DialogControl controls[] = {
         {kBuildGroup, "BUTTON", "Создание баз (*.DAT, *IDX)", 5, 22, 290, 163, kChild | BS_GROUPBOX,
          0},
         {kMergeGroup, "BUTTON", "Объединение баз (*.DAT, *IDX)", 5, 195, 290, 105,
@@ -77,9 +68,8 @@ void AddStandardControls(HWND window) {
          kChild | WS_TABSTOP | DTS_SHORTDATEFORMAT, 0},
         {kProgressBar, PROGRESS_CLASSA, "msctls_progress32_1", 5, 187, 290, 5, kChild, 0},
     };
-    for (const StandardControl& control : controls) {
-        AddDialogControl(window, control.id, control.className, control.text, control.x, control.y,
-                         control.width, control.height, control.style, control.exStyle);
+    for (const DialogControl& control : controls) {
+        AddDialogControl(window, control);
     }
 }
 
