@@ -2,6 +2,7 @@
 // natively through the static parser, on Windows through parvex.dll.
 #include "builder/base/build_run.h"
 #include "builder/files/tests/temp_folder.h"
+#include "builder/files/tests/whole_file.h"
 #include "builder/outcomes/outcomes.h"
 
 #include <gtest/gtest.h>
