@@ -8,7 +8,6 @@
 #include "builder/base/forum_site.h"
 #include "builder/base/tests/base_check.h"
 #include "builder/files/tests/whole_file.h"
-#include "builder/outcomes/outcomes.h"
 #include "builder/shell/tests/screen_capture.h"
 #include "builder/shell/tests/zeltran_session.h"
 
@@ -27,6 +26,16 @@ std::string gSamplesFolder;   // Windows path of samples/pages
 std::string gAboutNotePath;   // Windows path of the resource's text
 std::string gScratchRoot;     // Windows path, ends in a backslash
 std::string gScreenshotsRoot; // Windows path, ends in a backslash
+
+// The outcome messages, as the user reads them.
+constexpr char kBuiltMessage[] = "Формирование базы закончено";
+constexpr char kNothingToWriteMessage[] = "Нет данных для записи";
+constexpr char kStoppedMessage[] = "Формирование базы прервано";
+constexpr char kNoForumMessage[] = "Не корректный форум";
+constexpr char kMergedMessage[] = "Объединение окончено.";
+constexpr char kFileMissingMessage[] = "Ошибка! файл не существует";
+constexpr char kWriteFailedMessage[] = "Ошибка записи базы";
+constexpr char kMergeFailedMessage[] = "Ошибка! базы не объединены";
 
 constexpr int kLockedControls[] = {1006, 1003, 1001, 1010, 1017, 1015, 1016};
 constexpr int kAlwaysEnabled[] = {1008, 1009, 1012, 1031, 1004, 1030};
@@ -231,13 +240,13 @@ TEST(ZeltranWindow, BuildWritesTheSameBaseAsTheCommandLineWithAndWithoutFilters)
 
     // A Stop press with no build running is cleared by the next build.
     zeltran.Click(1031);
-    EXPECT_EQ(BuildAndReadOutcome(zeltran, "message-box.png"), OutcomeTextWindows1251(kBaseBuilt));
+    EXPECT_EQ(BuildAndReadOutcome(zeltran, "message-box.png"), kBuiltMessage);
     ASSERT_EQ(RunProgram(CommandLineBuild(reference, "")), 0);
     EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.DAT"), ReadWholeFile(reference + "\\FORUM3.DAT"));
     EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.IDX"), ReadWholeFile(reference + "\\FORUM3.IDX"));
 
     zeltran.Send(1008, BM_SETCHECK, BST_CHECKED);
-    EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kBaseBuilt));
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), kBuiltMessage);
     ASSERT_EQ(RunProgram(CommandLineBuild(reference, " --forum-filter")), 0);
     const std::string filteredIndex = ReadWholeFile(pages + "\\FORUM3.IDX");
     EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.DAT"), ReadWholeFile(reference + "\\FORUM3.DAT"));
@@ -245,12 +254,12 @@ TEST(ZeltranWindow, BuildWritesTheSameBaseAsTheCommandLineWithAndWithoutFilters)
 
     // The picker starts at today: every sample thread is older.
     zeltran.Send(1009, BM_SETCHECK, BST_CHECKED);
-    EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kNothingToWrite));
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), kNothingToWriteMessage);
     EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.IDX"), "");
 
     // A section typed into the combo box, not chosen from its list.
     zeltran.Send(1003, CB_SETCURSEL, static_cast<WPARAM>(-1));
-    EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kNoForumSelected));
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), kNoForumMessage);
     ExitWithButton(zeltran);
 }
 
@@ -287,7 +296,7 @@ TEST(ZeltranWindow, StopEndsALongBuildAndLeavesAConsistentBase) {
     ASSERT_TRUE(zeltran.Started());
     ASSERT_TRUE(StartBuildOfDatabases(zeltran)) << "the build did not start";
     HWND box = nullptr;
-    EXPECT_EQ(zeltran.ClickForMessage(1012, &box), OutcomeTextWindows1251(kBuildStopped));
+    EXPECT_EQ(zeltran.ClickForMessage(1012, &box), kStoppedMessage);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
     EXPECT_TRUE(WaitUntil([&] { return zeltran.Send(1011, PBM_GETPOS) == 0; }));
     const std::string idx = ReadWholeFile(pages + "\\FORUM3.IDX");
@@ -322,7 +331,7 @@ TEST(ZeltranWindow, CloseRequestWhileTheOutcomeIsShownEndsTheWindowOnceItIsClose
     ASSERT_TRUE(zeltran.Started());
     zeltran.Send(1003, CB_SETCURSEL, 2);
     HWND box = nullptr;
-    ASSERT_EQ(zeltran.ClickForMessage(1001, &box), OutcomeTextWindows1251(kBaseBuilt));
+    ASSERT_EQ(zeltran.ClickForMessage(1001, &box), kBuiltMessage);
     // As another program or the task manager asks: the request waits for
     // the outcome to be read, then ends the window.
     PostMessageA(zeltran.MainWindow(), WM_CLOSE, 0, 0);
@@ -338,7 +347,7 @@ TEST(ZeltranWindow, MergeJoinsTheNewBaseInFrontAndEmptyFieldsFindNoFile) {
         ZeltranProcess zeltran(folder);
         ASSERT_TRUE(zeltran.Started());
         HWND box = nullptr;
-        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kFileMissing));
+        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kFileMissingMessage);
         ASSERT_TRUE(zeltran.CloseMessageBox(box));
         ExitWithButton(zeltran);
     }
@@ -360,7 +369,7 @@ TEST(ZeltranWindow, MergeJoinsTheNewBaseInFrontAndEmptyFieldsFindNoFile) {
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
     HWND box = nullptr;
-    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFinished));
+    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergedMessage);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
     EXPECT_EQ(ReadWholeFile(oldBase + "\\FORUM3.DA_"), oldDat);
     EXPECT_EQ(ReadWholeFile(oldBase + "\\FORUM3.ID_"), oldIdx);
@@ -397,9 +406,9 @@ TEST(ZeltranWindow, BuildAndMergeRefuseWhileAnotherRunWorksInTheirFolder) {
         const auto pagesBusy = PlatformFileSystem().LockFolder(pages);
         const auto oldBaseBusy = PlatformFileSystem().LockFolder(oldBase);
         ASSERT_TRUE(pagesBusy && oldBaseBusy);
-        EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kBaseWriteFailed));
+        EXPECT_EQ(BuildAndReadOutcome(zeltran), kWriteFailedMessage);
         HWND box = nullptr;
-        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFailed));
+        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergeFailedMessage);
         ASSERT_TRUE(zeltran.CloseMessageBox(box));
         std::string merge = "\"";
         merge.append(ProgramsFolder()).append("zeltran-cli.exe\" merge \"").append(newDat);
@@ -410,7 +419,7 @@ TEST(ZeltranWindow, BuildAndMergeRefuseWhileAnotherRunWorksInTheirFolder) {
         EXPECT_FALSE(FileExists(oldBase + "\\FORUM3.DA_"));
     }
     HWND box = nullptr;
-    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFinished));
+    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergedMessage);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
     EXPECT_EQ(ReadWholeFile(oldDat), built + old + "\r\n");
     ExitWithButton(zeltran);
@@ -437,7 +446,7 @@ TEST(ZeltranWindow, MergeAfterAnInterruptedOneMergesOnce) {
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
     HWND box = nullptr;
-    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFinished));
+    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergedMessage);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
     EXPECT_EQ(ReadWholeFile(oldDat), built + built + "\r\n");
     EXPECT_EQ(ReadWholeFile(folder + "\\FORUM3.DA_"), built);
