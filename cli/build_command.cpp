@@ -75,6 +75,7 @@ class CommandLineControl : public BuildControl {
             std::fprintf(stderr, "\rpage %d of %d", index + 1, pageCount_);
         }
     }
+    void ClearStopRequest() override { ::ClearStopRequest(); }
     bool StopRequested() override { return IsStopRequested(); }
     // No window to keep alive: Ctrl+C arrives by itself.
     void PumpOneMessage() override {}

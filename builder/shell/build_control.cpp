@@ -39,6 +39,7 @@ class WindowBuildControl final : public BuildControl {
     void SetProgress(int index) override {
         SendDlgItemMessageA(gMainWindow, kProgressBar, PBM_SETPOS, index, 0);
     }
+    void ClearStopRequest() override { ::ClearStopRequest(); }
     bool StopRequested() override { return IsStopRequested(); }
     void PumpOneMessage() override { MessagePause(); }
 };

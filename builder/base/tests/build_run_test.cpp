@@ -1,5 +1,4 @@
 #include "builder/base/build_run.h"
-#include "builder/base/stop_request.h"
 #include "builder/base/tests/base_check.h"
 #include "builder/files/tests/faulty_file_system.h"
 #include "builder/files/tests/temp_folder.h"
@@ -49,6 +48,7 @@ class RecordingControl : public BuildControl {
     explicit RecordingControl(int stopAfterPage = -1) : stopAfterPage_(stopAfterPage) {}
     void SetProgressRange(int count) override { range = count; }
     void SetProgress(int index) override { lastProgress = index; }
+    void ClearStopRequest() override {}
     bool StopRequested() override { return lastProgress == stopAfterPage_; }
     void PumpOneMessage() override { ++pauses; }
 
@@ -212,20 +212,22 @@ TEST(BuildRun, StopLeavesOneIndexLinePerRecord) {
     ExpectBaseConsistent(ReadWholeFile(folder.Path("FORUM3.DAT")), index);
 }
 
-// The Stop buttons set the shared flag while the window handles a message in
-// the pause after a page.
+// A window's stop request: its Stop buttons set it while the window handles
+// a message in the pause after a page.
 class StopButtonControl : public BuildControl {
   public:
     explicit StopButtonControl(int pressInPause) : pressInPause_(pressInPause) {}
     void SetProgressRange(int) override {}
     void SetProgress(int) override {}
-    bool StopRequested() override { return IsStopRequested(); }
+    void ClearStopRequest() override { stopRequest = false; }
+    bool StopRequested() override { return stopRequest; }
     void PumpOneMessage() override {
         if (++pauses == pressInPause_) {
-            RequestStop();
+            stopRequest = true;
         }
     }
 
+    bool stopRequest = false;
     int pauses = 0;
 
   private:
@@ -237,8 +239,8 @@ TEST(BuildRun, StopPressedBeforeTheRunIsForgotten) {
     for (const char* name : {"a", "b", "c"}) {
         WriteWholeFile(folder.Path(std::string(name) + ".html"), SimplePage(name));
     }
-    RequestStop();
     StopButtonControl control(0);
+    control.stopRequest = true;
     const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
     EXPECT_EQ(result.outcome, kBaseBuilt);
     EXPECT_EQ(result.recordsWritten, 3);
@@ -258,7 +260,6 @@ TEST(BuildRun, StopPressedInAPauseEndsTheRunAfterTheNextPage) {
     EXPECT_EQ(control.pauses, 1);
     EXPECT_EQ(IndexTopics(ReadWholeFile(folder.Path("FORUM3.IDX"))),
               (std::vector<std::string>{"d", "c"}));
-    ClearStopRequest();
 }
 
 TEST(BuildRun, AnyFailedFileOperationLeavesConsistentFiles) {

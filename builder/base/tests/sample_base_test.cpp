@@ -15,6 +15,7 @@ class QuietControl : public BuildControl {
   public:
     void SetProgressRange(int) override {}
     void SetProgress(int) override {}
+    void ClearStopRequest() override {}
     bool StopRequested() override { return false; }
     void PumpOneMessage() override {}
 };
