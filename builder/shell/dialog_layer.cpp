@@ -140,6 +140,19 @@ INT_PTR RunLayerDialog(LayerDialog& dialog) {
     return dialog.result;
 }
 
+void* LayerStateOf(HWND dialogWindow) {
+    const LayerDialog* dialog = DialogOf(dialogWindow);
+    return dialog != nullptr ? dialog->state : nullptr;
+}
+
+std::string ControlText(HWND dialogWindow, int id) {
+    const HWND control = GetDlgItem(dialogWindow, id);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 void EndLayerDialog(HWND dialogWindow, INT_PTR result) {
     LayerDialog* dialog = DialogOf(dialogWindow);
     if (dialog == nullptr || dialog->ending) {

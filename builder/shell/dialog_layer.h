@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The frame both of the program's dialogs have: a captioned, modal-looking
 // popup that tabs into its controls.
 constexpr DWORD kLayerDialogStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION |
@@ -27,6 +29,7 @@ struct DialogFrame {
 // of the run.
 struct LayerDialog {
     DLGPROC callback;
+    void* state = nullptr; // the dialog's own record, for its callback
     HWND owner = nullptr;
     HWND window = nullptr;
     INT_PTR result = 0;
@@ -57,6 +60,13 @@ INT_PTR RunLayerDialog(LayerDialog& dialog);
 // Ends the dialog with `result`: gives the owner back its input and
 // destroys the window.
 void EndLayerDialog(HWND dialogWindow, INT_PTR result);
+
+// The `state` of the dialog whose window is `dialogWindow`; null before the
+// dialog is initialised.
+void* LayerStateOf(HWND dialogWindow);
+
+// The window text of control `id` of `dialogWindow`, whole.
+std::string ControlText(HWND dialogWindow, int id);
 
 // Handles at most one pending message of this thread, through the active
 // dialog's keyboard handling when it is meant for that dialog; false when

@@ -6,7 +6,6 @@
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
 #include "builder/shell/shell_colors.h"
-#include "builder/shell/shell_values.h"
 
 #include <commctrl.h>
 
@@ -73,9 +72,9 @@ void AddStandardControls(HWND window) {
     }
 }
 
-void AddBanner(HWND window) {
-    const HWND banner = CreateRoundButton(window, kTitleBanner, gWindowTitle.c_str(), 75, 5, 150,
-                                          15, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 1);
+void AddBanner(HWND window, const std::string& title) {
+    const HWND banner = CreateRoundButton(window, kTitleBanner, title.c_str(), 75, 5, 150, 15,
+                                          WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 1);
     SendMessageA(banner, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), 0);
     SendMessageA(banner, RBM_SETLATCH, kLatchRaised, 0);
     SendMessageA(banner, RBM_SETTEXTFORMAT, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0);
@@ -111,21 +110,26 @@ void FillSectionCombo(HWND window) {
 
 } // namespace
 
-HWND CreateMainWindow(LayerDialog& layer) {
+HWND CreateMainWindow(LayerDialog& layer, MainWindowState& state) {
     DialogFrame frame = kMainFrame;
-    frame.title = gWindowTitle.c_str();
+    frame.title = state.windowTitle.c_str();
+    layer.state = &state;
     const HWND window = CreateLayerDialog(layer, nullptr, frame);
     if (window == nullptr) {
         return nullptr;
     }
-    gMainWindow = window;
-    const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM));
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    AddBanner(window);
+    state.window = window;
+    state.windowIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM));
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state.windowIcon));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.windowIcon));
+    AddBanner(window, state.windowTitle);
     AddStandardControls(window);
     AddButtons(window);
     FillSectionCombo(window);
     SendDlgItemMessageA(window, kProgressBar, PBM_SETPOS, 0, 0);
     return window;
+}
+
+MainWindowState& MainWindowOf(HWND window) {
+    return *static_cast<MainWindowState*>(LayerStateOf(window));
 }

@@ -3,7 +3,7 @@
 #include "builder/resources/zeltran_version.h"
 #include "builder/shell/dialog_layer.h"
 #include "builder/shell/main_window.h"
-#include "builder/shell/shell_values.h"
+#include "builder/shell/main_window_state.h"
 
 #include <commctrl.h>
 
@@ -32,24 +32,30 @@ void InitialiseCommonControls() {
     FreeLibrary(library);
 }
 
-void LoadAboutText() {
+// The usage note of the about box; empty when the resource cannot be read.
+std::string LoadAboutText() {
     const HMODULE module = GetModuleHandleA(nullptr);
     const HRSRC resource = FindResourceA(module, "TXTABOUT", RT_RCDATA);
     const HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
     const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (data != nullptr) {
-        gAboutText.assign(static_cast<const char*>(data), SizeofResource(module, resource));
+    if (data == nullptr) {
+        return {};
     }
+    return std::string(static_cast<const char*>(data), SizeofResource(module, resource));
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitialiseCommonControls();
-    LoadAboutText();
-    gWindowTitle = kWindowTitle;
+    // Lives as long as the window's run, not just as long as the window: a
+    // command still under way when the window is destroyed (a picker or the
+    // about box open under a close request) may still touch it.
+    MainWindowState state;
+    state.aboutText = LoadAboutText();
+    state.windowTitle = kWindowTitle;
     LayerDialog layer{MainDialogProc};
-    if (CreateMainWindow(layer) != nullptr) {
+    if (CreateMainWindow(layer, state) != nullptr) {
         RunLayerDialog(layer);
     }
     return 0;
