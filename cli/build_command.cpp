@@ -4,8 +4,8 @@
 #include "builder/base/build_run.h"
 #include "builder/base/forum_site.h"
 #include "builder/base/post_dates.h"
-#include "builder/base/stop_request.h"
 #include "builder/outcomes/outcomes.h"
+#include "cli/stop_request.h"
 
 #include <cstdio>
 
