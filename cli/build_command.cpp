@@ -4,8 +4,8 @@
 #include "builder/base/build_run.h"
 #include "builder/base/forum_site.h"
 #include "builder/base/post_dates.h"
-#include "builder/base/stop_request.h"
 #include "builder/outcomes/outcomes.h"
+#include "cli/stop_request.h"
 
 #include <cstdio>
 
@@ -75,6 +75,7 @@ class CommandLineControl : public BuildControl {
             std::fprintf(stderr, "\rpage %d of %d", index + 1, pageCount_);
         }
     }
+    void ClearStopRequest() override { ::ClearStopRequest(); }
     bool StopRequested() override { return IsStopRequested(); }
     // No window to keep alive: Ctrl+C arrives by itself.
     void PumpOneMessage() override {}

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 
 #include "builder/outcomes/outcomes.h"
+#include "builder/resources/zeltran_version.h"
 
 #include <charconv>
 #include <cstdio>

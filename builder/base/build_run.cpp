@@ -7,7 +7,6 @@ using BaseFile = OpenFile;
 #include "builder/base/forum_site.h"
 #include "builder/base/message_record.h"
 #include "builder/base/post_dates.h"
-#include "builder/base/stop_request.h"
 #include "builder/outcomes/outcomes.h"
 #include "parser/parvex.h"
 #include "parser/px_string.h"
@@ -143,7 +142,7 @@ std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSe
 }
 
 BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildControl& control) {
-    ClearStopRequest();
+    control.ClearStopRequest();
     if (settings.sectionIndex < 0 || settings.sectionIndex >= kSectionCount) {
         return {kNoForumSelected, 0};
     }

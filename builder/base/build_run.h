@@ -18,14 +18,17 @@ struct BuildSettings {
     bool forumFilter = false; // keep pages that name no other section
 };
 
-// What surrounds a run: progress, the stop request and the pause in which
-// the caller's window handles one message between two pages.
+// What surrounds a run: progress, the caller's stop request and the pause in
+// which the caller's window handles one message between two pages.
 class BuildControl {
   public:
     virtual ~BuildControl() = default;
     // The run has `count` pages, numbered from 0.
     virtual void SetProgressRange(int count) = 0;
     virtual void SetProgress(int index) = 0;
+    // A stop asked for before the run started is forgotten: the run clears
+    // the request first.
+    virtual void ClearStopRequest() = 0;
     virtual bool StopRequested() = 0;
     virtual void PumpOneMessage() = 0;
 };
@@ -36,7 +39,7 @@ struct BuildResult {
 };
 
 // Runs the build over every page of `settings.pagesFolder`. Clears the stop
-// request first and tests it (through `control`) after every page.
+// request first and tests it after every page, both through `control`.
 BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildControl& control);
 
 // The names of the folder's *.html pages, in the order the search gives

@@ -55,15 +55,15 @@ ImagePosition PlaceImage(const ImageGeometry& image, int32_t clientWidth, int32_
     const int32_t middle = HalfToEven(clientHeight - image.height, image.marginTop);
     const int32_t bottom = clientHeight - image.height - image.marginBottom;
     switch (image.placement) {
-    case -1: return {left, top};
-    case -2: return {centre, top};
-    case -3: return {right, top};
-    case -4: return {left, middle};
-    case -5: return {centre, middle};
-    case -6: return {right, middle};
-    case -7: return {left, bottom};
-    case -8: return {centre, bottom};
-    case -9: return {right, bottom};
+    case kImageTopLeft: return {left, top};
+    case kImageTopCentre: return {centre, top};
+    case kImageTopRight: return {right, top};
+    case kImageMiddleLeft: return {left, middle};
+    case kImageCentre: return {centre, middle};
+    case kImageMiddleRight: return {right, middle};
+    case kImageBottomLeft: return {left, bottom};
+    case kImageBottomCentre: return {centre, bottom};
+    case kImageBottomRight: return {right, bottom};
     default: return {image.x, image.y};
     }
 }

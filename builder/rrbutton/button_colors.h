@@ -8,6 +8,8 @@
 // exactly these values, so no per-channel clamping is done.
 #pragma once
 
+#include "builder/rrbutton/round_button_messages.h"
+
 #include <array>
 #include <cstdint>
 
@@ -53,8 +55,8 @@ std::array<uint32_t, 5> PaletteBlock(const std::array<uint32_t, 4>& colors);
 int32_t HalfToEven(int32_t a, int32_t margin);
 
 struct ImageGeometry {
-    int32_t placement = -4; // -1 ... -9, anything else is absolute
-    int32_t x = 0;          // absolute position
+    int32_t placement = kImageMiddleLeft; // a placement code, anything else is absolute
+    int32_t x = 0;                        // absolute position
     int32_t y = 0;
     int32_t width = 16;
     int32_t height = 16;

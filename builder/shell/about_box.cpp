@@ -4,7 +4,6 @@
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
 #include "builder/shell/shell_colors.h"
-#include "builder/shell/shell_values.h"
 
 namespace {
 
@@ -16,9 +15,9 @@ constexpr COLORREF kBannerTitleColor = RGB(255, 0, 0);
 constexpr char kCreditLine[] = "Сборка баз форума для офлайн-чтения";
 constexpr char kCloseCaption[] = "Закрыть";
 
-void AddBanner(HWND dialog, HICON programIcon) {
-    const HWND banner = CreateRoundButton(dialog, kAboutBanner, gWindowTitle.c_str(), 45, 3, 205,
-                                          25, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 1);
+void AddBanner(HWND dialog, const std::string& title, HICON programIcon) {
+    const HWND banner = CreateRoundButton(dialog, kAboutBanner, title.c_str(), 45, 3, 205, 25,
+                                          WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 1);
     SendMessageA(banner, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), 0);
     SendMessageA(banner, RBM_SETLATCH, kLatchSunken, 0);
     SendMessageA(banner, RBM_SETTEXTFORMAT, DT_CENTER | DT_SINGLELINE, 0);
@@ -51,15 +50,15 @@ INT_PTR NoteColors(HDC dc, HWND control) {
 
 } // namespace
 
-INT_PTR ShowAboutBox(HWND owner) {
+INT_PTR ShowAboutBox(const MainWindowState& state) {
     LayerDialog dialog{AboutDialogProc};
-    const HWND window = CreateLayerDialog(dialog, owner, kAboutFrame);
+    const HWND window = CreateLayerDialog(dialog, state.window, kAboutFrame);
     if (window == nullptr) {
         return 0;
     }
-    AddDialogControl(window, kAboutTextEdit, "EDIT", gAboutText.c_str(), 0, 35, 300, 245,
-                     kNoteStyle, WS_EX_CLIENTEDGE);
-    AddBanner(window, reinterpret_cast<HICON>(SendMessageA(owner, WM_GETICON, ICON_BIG, 0)));
+    AddDialogControl(window, {kAboutTextEdit, "EDIT", state.aboutText.c_str(), 0, 35, 300, 245,
+                              kNoteStyle, WS_EX_CLIENTEDGE});
+    AddBanner(window, state.windowTitle, state.windowIcon);
     const HWND close = CreateRoundButton(window, kAboutCloseButton, kCloseCaption, 100, 285, 100,
                                          12, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 2, 1);
     SendMessageA(close, RBM_SETCORNER, 3, 0);

@@ -3,12 +3,10 @@
 #include "builder/base/build_run.h"
 
 #include "builder/base/post_dates.h"
-#include "builder/base/stop_request.h"
 #include "builder/files/file_system.h"
 #include "builder/shell/build_control.h"
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
-#include "builder/shell/shell_values.h"
 #include "builder/shell/user_messages.h"
 
 #include <commctrl.h>
@@ -22,103 +20,103 @@ constexpr int kLockedControls[] = {
     kMergeButton,       kNewBasePicker, kOldBasePicker,
 };
 
-// Where the window's build is. A close request is decided from this, never
-// from the state of a button: a running build stops first, and a build that
-// shows its outcome is let finish showing it.
-enum class BuildPhase { Idle, Running, ShowingOutcome };
-BuildPhase buildPhase = BuildPhase::Idle;
-// The window ends as soon as the current build is over; never outlives it.
-bool endAfterBuild = false;
-
+// The window's side of a build: its progress bar, its stop request and its
+// message pause.
 class WindowBuildControl final : public BuildControl {
   public:
+    explicit WindowBuildControl(MainWindowState& state) : state_(state) {}
+
     void SetProgressRange(int count) override {
-        SendDlgItemMessageA(gMainWindow, kProgressBar, PBM_SETRANGE32, 0,
+        SendDlgItemMessageA(state_.window, kProgressBar, PBM_SETRANGE32, 0,
                             count > 0 ? count - 1 : 0);
     }
     void SetProgress(int index) override {
-        SendDlgItemMessageA(gMainWindow, kProgressBar, PBM_SETPOS, index, 0);
+        SendDlgItemMessageA(state_.window, kProgressBar, PBM_SETPOS, index, 0);
     }
-    bool StopRequested() override { return IsStopRequested(); }
+    void ClearStopRequest() override { state_.stopRequest = false; }
+    bool StopRequested() override { return state_.stopRequest; }
     void PumpOneMessage() override { MessagePause(); }
+
+  private:
+    MainWindowState& state_;
 };
 
-bool IsChecked(int id) {
-    return SendDlgItemMessageA(gMainWindow, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+bool IsChecked(HWND window, int id) {
+    return SendDlgItemMessageA(window, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 // The start date comes from the picker's date value, not its text, so the
 // key is right under any short-date format.
-std::string StartDateKeyOfPicker() {
+std::string StartDateKeyOfPicker(HWND window) {
     SYSTEMTIME date{};
-    SendDlgItemMessageA(gMainWindow, kStartDatePicker, DTM_GETSYSTEMTIME, 0,
+    SendDlgItemMessageA(window, kStartDatePicker, DTM_GETSYSTEMTIME, 0,
                         reinterpret_cast<LPARAM>(&date));
     return StartDateKey(date.wYear, date.wMonth, date.wDay);
 }
 
-BuildSettings SettingsOfWindow() {
-    gPagesFolder = ControlText(gMainWindow, kPagesFolderField);
+BuildSettings SettingsOfWindow(MainWindowState& state) {
+    state.pagesFolder = ControlText(state.window, kPagesFolderField);
     BuildSettings settings;
     settings.sectionIndex =
-        static_cast<int>(SendDlgItemMessageA(gMainWindow, kSectionCombo, CB_GETCURSEL, 0, 0));
-    settings.pagesFolder = gPagesFolder;
-    settings.startDateKey = StartDateKeyOfPicker();
-    settings.dateFilter = IsChecked(kDateFilterCheck);
-    settings.forumFilter = IsChecked(kForumFilterCheck);
+        static_cast<int>(SendDlgItemMessageA(state.window, kSectionCombo, CB_GETCURSEL, 0, 0));
+    settings.pagesFolder = state.pagesFolder;
+    settings.startDateKey = StartDateKeyOfPicker(state.window);
+    settings.dateFilter = IsChecked(state.window, kDateFilterCheck);
+    settings.forumFilter = IsChecked(state.window, kForumFilterCheck);
     return settings;
 }
 
-void EnableLockedControls(BOOL enable) {
+void EnableLockedControls(HWND window, BOOL enable) {
     for (const int id : kLockedControls) {
-        EnableWindow(GetDlgItem(gMainWindow, id), enable);
+        EnableWindow(GetDlgItem(window, id), enable);
     }
 }
 
 } // namespace
 
-void LockControls() {
+void LockControls(const MainWindowState& state) {
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    EnableLockedControls(FALSE);
+    EnableLockedControls(state.window, FALSE);
 }
 
-void UnlockControls() {
-    EnableLockedControls(TRUE);
+void UnlockControls(const MainWindowState& state) {
+    EnableLockedControls(state.window, TRUE);
     SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
 }
 
-bool LockedByBuild(int id) {
-    return buildPhase != BuildPhase::Idle &&
+bool LockedByBuild(const MainWindowState& state, int id) {
+    return state.buildPhase != BuildPhase::Idle &&
            std::find(std::begin(kLockedControls), std::end(kLockedControls), id) !=
                std::end(kLockedControls);
 }
 
-void EndMainWindow() {
-    switch (buildPhase) {
+void EndMainWindow(MainWindowState& state) {
+    switch (state.buildPhase) {
     case BuildPhase::Running:
-        RequestStop();
-        endAfterBuild = true;
+        state.stopRequest = true;
+        state.endAfterBuild = true;
         break;
-    case BuildPhase::ShowingOutcome: endAfterBuild = true; break;
-    case BuildPhase::Idle: EndLayerDialog(gMainWindow, 0); break;
+    case BuildPhase::ShowingOutcome: state.endAfterBuild = true; break;
+    case BuildPhase::Idle: EndLayerDialog(state.window, 0); break;
     }
 }
 
-void StartBuild() {
-    LockControls();
-    WindowBuildControl control;
-    buildPhase = BuildPhase::Running;
-    const BuildResult result = BuildBase(PlatformFileSystem(), SettingsOfWindow(), control);
+void StartBuild(MainWindowState& state) {
+    LockControls(state);
+    WindowBuildControl control(state);
+    state.buildPhase = BuildPhase::Running;
+    const BuildResult result = BuildBase(PlatformFileSystem(), SettingsOfWindow(state), control);
     // The user asked to leave during the run: no outcome to read any more.
-    if (!endAfterBuild) {
-        buildPhase = BuildPhase::ShowingOutcome;
-        ShowUserMessage(result.outcome);
+    if (!state.endAfterBuild) {
+        state.buildPhase = BuildPhase::ShowingOutcome;
+        ShowUserMessage(state, result.outcome);
     }
-    buildPhase = BuildPhase::Idle;
-    UnlockControls();
-    SendDlgItemMessageA(gMainWindow, kProgressBar, PBM_SETPOS, 0, 0);
-    if (endAfterBuild) {
-        endAfterBuild = false;
-        EndLayerDialog(gMainWindow, 0);
+    state.buildPhase = BuildPhase::Idle;
+    UnlockControls(state);
+    SendDlgItemMessageA(state.window, kProgressBar, PBM_SETPOS, 0, 0);
+    if (state.endAfterBuild) {
+        state.endAfterBuild = false;
+        EndLayerDialog(state.window, 0);
     }
 }
 

@@ -103,16 +103,16 @@ HWND CreateLayerDialog(LayerDialog& dialog, HWND owner, const DialogFrame& frame
                                       LayerDialogProc, reinterpret_cast<LPARAM>(&dialog));
 }
 
-HWND AddDialogControl(HWND dialogWindow, int id, const char* className, const char* text, int x,
-                      int y, int width, int height, DWORD style, DWORD exStyle) {
-    RECT rect{x, y, x + width, y + height};
+HWND AddDialogControl(HWND dialogWindow, const DialogControl& control) {
+    RECT rect{control.x, control.y, control.x + control.width, control.y + control.height};
     MapDialogRect(dialogWindow, &rect);
-    const HWND control = CreateWindowExA(
-        exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
-        rect.bottom - rect.top, dialogWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(control, WM_SETFONT, SendMessageA(dialogWindow, WM_GETFONT, 0, 0), 0);
-    return control;
+    const HWND window =
+        CreateWindowExA(control.exStyle, control.className, control.text, control.style, rect.left,
+                        rect.top, rect.right - rect.left, rect.bottom - rect.top, dialogWindow,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                        GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(window, WM_SETFONT, SendMessageA(dialogWindow, WM_GETFONT, 0, 0), 0);
+    return window;
 }
 
 INT_PTR RunLayerDialog(LayerDialog& dialog) {
@@ -138,6 +138,19 @@ INT_PTR RunLayerDialog(LayerDialog& dialog) {
         SetActiveWindow(dialog.owner);
     }
     return dialog.result;
+}
+
+void* LayerStateOf(HWND dialogWindow) {
+    const LayerDialog* dialog = DialogOf(dialogWindow);
+    return dialog != nullptr ? dialog->state : nullptr;
+}
+
+std::string ControlText(HWND dialogWindow, int id) {
+    const HWND control = GetDlgItem(dialogWindow, id);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 void EndLayerDialog(HWND dialogWindow, INT_PTR result) {

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The frame both of the program's dialogs have: a captioned, modal-looking
 // popup that tabs into its controls.
 constexpr DWORD kLayerDialogStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION |
@@ -27,6 +29,7 @@ struct DialogFrame {
 // of the run.
 struct LayerDialog {
     DLGPROC callback;
+    void* state = nullptr; // the dialog's own record, for its callback
     HWND owner = nullptr;
     HWND window = nullptr;
     INT_PTR result = 0;
@@ -37,10 +40,18 @@ struct LayerDialog {
 // Creates the (hidden) dialog window; 0 on failure.
 HWND CreateLayerDialog(LayerDialog& dialog, HWND owner, const DialogFrame& frame);
 
-// Adds a control of a standard class, placed in the dialog's units and
-// given the dialog's font.
-HWND AddDialogControl(HWND dialogWindow, int id, const char* className, const char* text, int x,
-                      int y, int width, int height, DWORD style, DWORD exStyle);
+// One control of a standard class, placed in the dialog's units.
+struct DialogControl {
+    int id;
+    const char* className;
+    const char* text;
+    int x, y, width, height;
+    DWORD style;
+    DWORD exStyle;
+};
+
+// Adds `control` to the dialog, with the dialog's font.
+HWND AddDialogControl(HWND dialogWindow, const DialogControl& control);
 
 // Shows the dialog and runs it until its window is gone; the owner is
 // disabled meanwhile. Returns the end code.
@@ -49,6 +60,13 @@ INT_PTR RunLayerDialog(LayerDialog& dialog);
 // Ends the dialog with `result`: gives the owner back its input and
 // destroys the window.
 void EndLayerDialog(HWND dialogWindow, INT_PTR result);
+
+// The `state` of the dialog whose window is `dialogWindow`; null before the
+// dialog is initialised.
+void* LayerStateOf(HWND dialogWindow);
+
+// The window text of control `id` of `dialogWindow`, whole.
+std::string ControlText(HWND dialogWindow, int id);
 
 // Handles at most one pending message of this thread, through the active
 // dialog's keyboard handling when it is meant for that dialog; false when

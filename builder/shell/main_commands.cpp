@@ -5,39 +5,40 @@
 #include "builder/files/file_system.h"
 #include "builder/merge/merge_bases.h"
 
-#include "builder/base/stop_request.h"
 #include "builder/shell/about_box.h"
 #include "builder/shell/build_control.h"
 #include "builder/shell/control_ids.h"
+#include "builder/shell/dialog_layer.h"
 #include "builder/shell/main_window.h"
 #include "builder/shell/pickers.h"
 #include "builder/shell/settings.h"
 #include "builder/shell/shell_colors.h"
-#include "builder/shell/shell_values.h"
 #include "builder/shell/user_messages.h"
 
 namespace {
 
-void MergeFromFields() {
-    gNewBasePath = ControlText(gMainWindow, kNewBaseField);
-    gOldBasePath = ControlText(gMainWindow, kOldBaseField);
-    ShowUserMessage(MergeBases(PlatformFileSystem(), gNewBasePath, gOldBasePath));
+void MergeFromFields(MainWindowState& state) {
+    state.newBasePath = ControlText(state.window, kNewBaseField);
+    state.oldBasePath = ControlText(state.window, kOldBaseField);
+    ShowUserMessage(state, MergeBases(PlatformFileSystem(), state.newBasePath, state.oldBasePath));
 }
 
-void OnCommand(int id) {
-    if (LockedByBuild(id)) {
+void OnCommand(MainWindowState& state, int id) {
+    if (LockedByBuild(state, id)) {
         return;
     }
     switch (id) {
-    case kStartButton: StartBuild(); break;
+    case kStartButton: StartBuild(state); break;
     case kBuildStopButton:
-    case kMergeStopButton: RequestStop(); break;
-    case kAboutButton: ShowAboutBox(gMainWindow); break;
-    case kPagesFolderPicker: PickPagesFolder(); break;
+    case kMergeStopButton: state.stopRequest = true; break;
+    case kAboutButton: ShowAboutBox(state); break;
+    case kPagesFolderPicker: PickPagesFolder(state); break;
     case kNewBasePicker:
-    case kOldBasePicker: PickBaseFile(id == kNewBasePicker ? kNewBaseField : kOldBaseField); break;
-    case kMergeButton: MergeFromFields(); break;
-    case kExitButton: EndMainWindow(); break;
+    case kOldBasePicker:
+        PickBaseFile(state, id == kNewBasePicker ? kNewBaseField : kOldBaseField);
+        break;
+    case kMergeButton: MergeFromFields(state); break;
+    case kExitButton: EndMainWindow(state); break;
     default: break;
     }
 }
@@ -63,21 +64,22 @@ INT_PTR StaticColors(HDC dc, HWND control) {
 
 } // namespace
 
-INT_PTR CALLBACK MainDialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MainWindowState& state = MainWindowOf(window);
     switch (message) {
-    case WM_INITDIALOG: LoadSettings(); return 0;
+    case WM_INITDIALOG: LoadSettings(state); return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) <= 1) {
-            OnCommand(LOWORD(wParam));
+            OnCommand(state, LOWORD(wParam));
         }
         return 0;
     case WM_CLOSE:
         // The close box ends the window like the exit button.
-        EndMainWindow();
+        EndMainWindow(state);
         return TRUE;
     case WM_CTLCOLORSTATIC:
         return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_DESTROY: SaveSettings(); return 0;
+    case WM_DESTROY: SaveSettings(state); return 0;
     default: return 0;
     }
 }

@@ -1,11 +1,11 @@
 #include "builder/shell/main_window.h"
 
 #include "builder/base/forum_site.h"
+#include "builder/resources/resource_ids.h"
 #include "builder/rrbutton/round_button.h"
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
 #include "builder/shell/shell_colors.h"
-#include "builder/shell/shell_values.h"
 
 #include <commctrl.h>
 
@@ -15,21 +15,11 @@ namespace {
 
 constexpr DialogFrame kMainFrame{
     nullptr, kLayerDialogStyle | WS_SYSMENU, kLayerDialogExStyle, 347, 181, 300, 305};
-constexpr int kProgramIcon = 102;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kPathFieldStyle = kChild | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
 constexpr DWORD kRoundButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kRoundButtonExStyle = 2;
-
-struct StandardControl {
-    int id;
-    const char* className;
-    const char* text;
-    int x, y, width, height;
-    DWORD style;
-    DWORD exStyle;
-};
 
 struct ButtonControl {
     int id;
@@ -45,7 +35,7 @@ std::string PagesFolderCaption() {
 // The standard controls after the banner, in tab order.
 void AddStandardControls(HWND window) {
     const std::string pagesCaption = PagesFolderCaption();
-    const StandardControl controls[] = {
+    const DialogControl controls[] = {
         {kBuildGroup, "BUTTON", "Создание баз (*.DAT, *IDX)", 5, 22, 290, 163, kChild | BS_GROUPBOX,
          0},
         {kMergeGroup, "BUTTON", "Объединение баз (*.DAT, *IDX)", 5, 195, 290, 105,
@@ -77,15 +67,14 @@ void AddStandardControls(HWND window) {
          kChild | WS_TABSTOP | DTS_SHORTDATEFORMAT, 0},
         {kProgressBar, PROGRESS_CLASSA, "msctls_progress32_1", 5, 187, 290, 5, kChild, 0},
     };
-    for (const StandardControl& control : controls) {
-        AddDialogControl(window, control.id, control.className, control.text, control.x, control.y,
-                         control.width, control.height, control.style, control.exStyle);
+    for (const DialogControl& control : controls) {
+        AddDialogControl(window, control);
     }
 }
 
-void AddBanner(HWND window) {
-    const HWND banner = CreateRoundButton(window, kTitleBanner, gWindowTitle.c_str(), 75, 5, 150,
-                                          15, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 1);
+void AddBanner(HWND window, const std::string& title) {
+    const HWND banner = CreateRoundButton(window, kTitleBanner, title.c_str(), 75, 5, 150, 15,
+                                          WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 1);
     SendMessageA(banner, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), 0);
     SendMessageA(banner, RBM_SETLATCH, kLatchRaised, 0);
     SendMessageA(banner, RBM_SETTEXTFORMAT, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0);
@@ -121,21 +110,26 @@ void FillSectionCombo(HWND window) {
 
 } // namespace
 
-HWND CreateMainWindow(LayerDialog& layer) {
+HWND CreateMainWindow(LayerDialog& layer, MainWindowState& state) {
     DialogFrame frame = kMainFrame;
-    frame.title = gWindowTitle.c_str();
+    frame.title = state.windowTitle.c_str();
+    layer.state = &state;
     const HWND window = CreateLayerDialog(layer, nullptr, frame);
     if (window == nullptr) {
         return nullptr;
     }
-    gMainWindow = window;
-    const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgramIcon));
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    AddBanner(window);
+    state.window = window;
+    state.windowIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM));
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state.windowIcon));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.windowIcon));
+    AddBanner(window, state.windowTitle);
     AddStandardControls(window);
     AddButtons(window);
     FillSectionCombo(window);
     SendDlgItemMessageA(window, kProgressBar, PBM_SETPOS, 0, 0);
     return window;
+}
+
+MainWindowState& MainWindowOf(HWND window) {
+    return *static_cast<MainWindowState*>(LayerStateOf(window));
 }

@@ -2,12 +2,20 @@
 // two bases, in two group boxes of a fixed-size dialog.
 #pragma once
 
+#include "builder/shell/main_window_state.h"
+
 #include <windows.h>
 
-// Creates the main window with its controls, hidden, and keeps its handle
-// in gMainWindow; `layer` must outlive the window's run.
 struct LayerDialog;
-HWND CreateMainWindow(LayerDialog& layer);
+
+// Creates the main window with its controls, hidden, as the window of
+// `state`, and keeps its handle and icon there. The window reaches `state`
+// through MainWindowOf from then on; `layer` and `state` must outlive its
+// run.
+HWND CreateMainWindow(LayerDialog& layer, MainWindowState& state);
+
+// The state of the main window `window`.
+MainWindowState& MainWindowOf(HWND window);
 
 // The window's callback: settings on creation and destruction, one
 // operation per button.

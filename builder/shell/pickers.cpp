@@ -1,7 +1,6 @@
 #include "builder/shell/pickers.h"
 
 #include "builder/shell/control_ids.h"
-#include "builder/shell/shell_values.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -91,19 +90,19 @@ int OpenFileDialog(HWND owner, const std::string& caption, std::string& fileSpec
     return result;
 }
 
-void PickPagesFolder() {
-    const std::string folder = BrowseForFolder(gMainWindow, kFolderInstruction, gPagesFolder);
+void PickPagesFolder(MainWindowState& state) {
+    const std::string folder = BrowseForFolder(state.window, kFolderInstruction, state.pagesFolder);
     if (!folder.empty()) {
-        gPagesFolder = folder;
-        SetDlgItemTextA(gMainWindow, kPagesFolderField, gPagesFolder.c_str());
+        state.pagesFolder = folder;
+        SetDlgItemTextA(state.window, kPagesFolderField, state.pagesFolder.c_str());
     }
 }
 
-void PickBaseFile(int field) {
+void PickBaseFile(const MainWindowState& state, int field) {
     std::string fileSpec;
     DWORD flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER;
-    OpenFileDialog(gMainWindow, "", fileSpec, gProgramFolder, kBaseFilter, "", flags);
+    OpenFileDialog(state.window, "", fileSpec, state.programFolder, kBaseFilter, "", flags);
     if (!fileSpec.empty()) {
-        SetDlgItemTextA(gMainWindow, field, fileSpec.c_str());
+        SetDlgItemTextA(state.window, field, fileSpec.c_str());
     }
 }

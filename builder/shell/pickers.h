@@ -3,6 +3,8 @@
 // leaves everything as it was.
 #pragma once
 
+#include "builder/shell/main_window_state.h"
+
 #include <windows.h>
 
 #include <string>
@@ -20,5 +22,5 @@ int OpenFileDialog(HWND owner, const std::string& caption, std::string& fileSpec
                    const std::string& defaultExtension, DWORD& flags);
 
 // The commands of the three "..." buttons.
-void PickPagesFolder();
-void PickBaseFile(int field);
+void PickPagesFolder(MainWindowState& state);
+void PickBaseFile(const MainWindowState& state, int field);

@@ -1,7 +1,7 @@
 #include "builder/shell/settings.h"
 
 #include "builder/shell/control_ids.h"
-#include "builder/shell/shell_values.h"
+#include "builder/shell/dialog_layer.h"
 
 #include <windows.h>
 
@@ -13,13 +13,13 @@ constexpr char kPathSection[] = "PATH";
 struct PathSetting {
     const char* key;
     int field;
-    std::string* value;
+    std::string MainWindowState::*value;
 };
 
 const PathSetting kPathSettings[] = {
-    {"gDir", kPagesFolderField, &gPagesFolder},
-    {"gFilesours", kNewBaseField, &gNewBasePath},
-    {"gFileDist", kOldBaseField, &gOldBasePath},
+    {"gDir", kPagesFolderField, &MainWindowState::pagesFolder},
+    {"gFilesours", kNewBaseField, &MainWindowState::newBasePath},
+    {"gFileDist", kOldBaseField, &MainWindowState::oldBasePath},
 };
 
 std::string ProgramFolder() {
@@ -50,19 +50,21 @@ bool WriteSetting(const std::string& settingsPath, const char* section, const ch
     return WritePrivateProfileStringA(section, key, trimmed.c_str(), settingsPath.c_str()) != 0;
 }
 
-void LoadSettings() {
-    gProgramFolder = ProgramFolder();
-    const std::string settingsPath = gProgramFolder + kSettingsFile;
+void LoadSettings(MainWindowState& state) {
+    state.programFolder = ProgramFolder();
+    const std::string settingsPath = state.programFolder + kSettingsFile;
     for (const PathSetting& setting : kPathSettings) {
-        *setting.value = ReadSetting(settingsPath, kPathSection, setting.key, "");
-        SetDlgItemTextA(gMainWindow, setting.field, setting.value->c_str());
+        std::string& value = state.*setting.value;
+        value = ReadSetting(settingsPath, kPathSection, setting.key, "");
+        SetDlgItemTextA(state.window, setting.field, value.c_str());
     }
 }
 
-void SaveSettings() {
-    const std::string settingsPath = gProgramFolder + kSettingsFile;
+void SaveSettings(MainWindowState& state) {
+    const std::string settingsPath = state.programFolder + kSettingsFile;
     for (const PathSetting& setting : kPathSettings) {
-        *setting.value = ControlText(gMainWindow, setting.field);
-        WriteSetting(settingsPath, kPathSection, setting.key, *setting.value);
+        std::string& value = state.*setting.value;
+        value = ControlText(state.window, setting.field);
+        WriteSetting(settingsPath, kPathSection, setting.key, value);
     }
 }

@@ -3,6 +3,8 @@
 // the private-profile functions.
 #pragma once
 
+#include "builder/shell/main_window_state.h"
+
 #include <string>
 
 // The stored value of `key`, or `defaultValue` when it is absent. A path
@@ -16,7 +18,7 @@ bool WriteSetting(const std::string& settingsPath, const char* section, const ch
 
 // Works out the program folder and fills the three path fields of the main
 // window from prog.ini.
-void LoadSettings();
+void LoadSettings(MainWindowState& state);
 
 // Writes the three path fields of the main window to prog.ini.
-void SaveSettings();
+void SaveSettings(MainWindowState& state);

@@ -1,12 +1,11 @@
 #include "builder/shell/user_messages.h"
 
 #include "builder/outcomes/outcomes.h"
-#include "builder/shell/shell_values.h"
 
-void ShowUserMessage(int code) {
+void ShowUserMessage(const MainWindowState& state, int code) {
     const std::string text = OutcomeTextWindows1251(code);
     if (text.empty()) {
         return;
     }
-    MessageBoxA(gMainWindow, text.c_str(), gWindowTitle.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxA(state.window, text.c_str(), state.windowTitle.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }

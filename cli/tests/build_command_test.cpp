@@ -1,5 +1,6 @@
 // zeltran-cli build as a user runs it: the built tool in a child process.
 #include "builder/files/tests/temp_folder.h"
+#include "builder/files/tests/whole_file.h"
 
 #include <gtest/gtest.h>
 

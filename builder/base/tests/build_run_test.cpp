@@ -1,13 +1,13 @@
 #include "builder/base/build_run.h"
-#include "builder/base/stop_request.h"
+#include "builder/base/tests/base_check.h"
 #include "builder/files/tests/faulty_file_system.h"
 #include "builder/files/tests/temp_folder.h"
+#include "builder/files/tests/whole_file.h"
 #include "builder/outcomes/outcomes.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 namespace {
 
@@ -48,6 +48,7 @@ class RecordingControl : public BuildControl {
     explicit RecordingControl(int stopAfterPage = -1) : stopAfterPage_(stopAfterPage) {}
     void SetProgressRange(int count) override { range = count; }
     void SetProgress(int index) override { lastProgress = index; }
+    void ClearStopRequest() override {}
     bool StopRequested() override { return lastProgress == stopAfterPage_; }
     void PumpOneMessage() override { ++pauses; }
 
@@ -68,37 +69,10 @@ BuildSettings SettingsFor(const TempFolder& folder, int sectionIndex = 2) {
 
 std::vector<std::string> IndexTopics(const std::string& index) {
     std::vector<std::string> topics;
-    std::istringstream lines(index);
-    for (std::string line; std::getline(lines, line);) {
-        topics.push_back(line.substr(0, line.find('\t')));
+    for (const std::vector<std::string>& fields : IndexLines(index)) {
+        topics.push_back(fields[0]);
     }
     return topics;
-}
-
-// Every index line points at exactly one record, numbered in order, and the
-// records cover the data file without gap or overlap.
-void ExpectBaseConsistent(const std::string& data, const std::string& index) {
-    std::istringstream lines(index);
-    int64_t expectedOffset = 1;
-    int64_t expectedNumber = 0;
-    for (std::string line; std::getline(lines, line); ++expectedNumber) {
-        ASSERT_FALSE(line.empty());
-        ASSERT_EQ(line.back(), '\r') << line;
-        std::vector<std::string> fields;
-        std::istringstream parts(line.substr(0, line.size() - 1));
-        for (std::string field; std::getline(parts, field, '\t');) {
-            fields.push_back(field);
-        }
-        ASSERT_EQ(fields.size(), 6u) << line;
-        ASSERT_EQ(fields[3], std::to_string(expectedNumber));
-        ASSERT_EQ(fields[4], std::to_string(expectedOffset));
-        const int64_t length = std::stoll(fields[5]);
-        const std::string record = data.substr(expectedOffset - 1, length);
-        EXPECT_EQ(record.rfind("'MESSAGE ", 0), 0u);
-        EXPECT_EQ(record.substr(record.size() - 2), "\n\n");
-        expectedOffset += length;
-    }
-    EXPECT_EQ(expectedOffset - 1, static_cast<int64_t>(data.size()));
 }
 
 } // namespace
@@ -257,20 +231,22 @@ TEST(BuildRun, StopLeavesOneIndexLinePerRecord) {
     ExpectBaseConsistent(ReadWholeFile(folder.Path("FORUM3.DAT")), index);
 }
 
-// The Stop buttons set the shared flag while the window handles a message in
-// the pause after a page.
+// A window's stop request: its Stop buttons set it while the window handles
+// a message in the pause after a page.
 class StopButtonControl : public BuildControl {
   public:
     explicit StopButtonControl(int pressInPause) : pressInPause_(pressInPause) {}
     void SetProgressRange(int) override {}
     void SetProgress(int) override {}
-    bool StopRequested() override { return IsStopRequested(); }
+    void ClearStopRequest() override { stopRequest = false; }
+    bool StopRequested() override { return stopRequest; }
     void PumpOneMessage() override {
         if (++pauses == pressInPause_) {
-            RequestStop();
+            stopRequest = true;
         }
     }
 
+    bool stopRequest = false;
     int pauses = 0;
 
   private:
@@ -282,8 +258,8 @@ TEST(BuildRun, StopPressedBeforeTheRunIsForgotten) {
     for (const char* name : {"a", "b", "c"}) {
         WriteWholeFile(folder.Path(std::string(name) + ".html"), SimplePage(name));
     }
-    RequestStop();
     StopButtonControl control(0);
+    control.stopRequest = true;
     const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
     EXPECT_EQ(result.outcome, kBaseBuilt);
     EXPECT_EQ(result.recordsWritten, 3);
@@ -303,7 +279,6 @@ TEST(BuildRun, StopPressedInAPauseEndsTheRunAfterTheNextPage) {
     EXPECT_EQ(control.pauses, 1);
     EXPECT_EQ(IndexTopics(ReadWholeFile(folder.Path("FORUM3.IDX"))),
               (std::vector<std::string>{"d", "c"}));
-    ClearStopRequest();
 }
 
 TEST(BuildRun, AnyFailedFileOperationLeavesConsistentFiles) {

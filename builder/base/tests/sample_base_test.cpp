@@ -2,6 +2,7 @@
 // natively through the static parser, on Windows through parvex.dll.
 #include "builder/base/build_run.h"
 #include "builder/files/tests/temp_folder.h"
+#include "builder/files/tests/whole_file.h"
 #include "builder/outcomes/outcomes.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ class QuietControl : public BuildControl {
   public:
     void SetProgressRange(int) override {}
     void SetProgress(int) override {}
+    void ClearStopRequest() override {}
     bool StopRequested() override { return false; }
     void PumpOneMessage() override {}
 };

@@ -1,5 +1,6 @@
 #include "builder/files/file_system.h"
 #include "builder/files/tests/temp_folder.h"
+#include "builder/files/tests/whole_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,8 @@
 // A fresh folder under the system's temporary folder for one test, removed
-// with everything in it when the test ends; and whole-file helpers that work
-// beside, not through, the code under test.
+// with everything in it when the test ends.
 #pragma once
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
@@ -32,13 +29,3 @@ class TempFolder {
   private:
     std::filesystem::path path_;
 };
-
-inline void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}

@@ -2,6 +2,7 @@
 
 #include "builder/files/tests/faulty_file_system.h"
 #include "builder/files/tests/temp_folder.h"
+#include "builder/files/tests/whole_file.h"
 #include "builder/outcomes/outcomes.h"
 
 #include <gtest/gtest.h>

@@ -2,36 +2,21 @@
 // trimmed on the way in and come back whole, byte for byte.
 #include "builder/shell/settings.h"
 
+#include "builder/files/tests/temp_folder.h"
+#include "builder/files/tests/whole_file.h"
+
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
 
 class SettingsFile : public testing::Test {
   protected:
-    void SetUp() override {
-        char folder[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, folder);
-        char file[MAX_PATH] = {};
-        GetTempFileNameA(folder, "ini", 0, file);
-        path_ = file;
-        DeleteFileA(path_.c_str());
-    }
-    void TearDown() override { DeleteFileA(path_.c_str()); }
+    std::string Bytes() const { return ReadWholeFile(path_); }
 
-    std::string Bytes() const {
-        std::ifstream file(path_, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << file.rdbuf();
-        return bytes.str();
-    }
-
-    std::string path_;
+    TempFolder folder_;
+    const std::string path_ = folder_.Path("prog.ini");
 };
 
 TEST_F(SettingsFile, MissingFileOrKeyReadsAsTheDefault) {

@@ -1,5 +1,6 @@
 #include "builder/shell/tests/zeltran_session.h"
 
+#include "builder/files/tests/whole_file.h"
 #include "builder/shell/tests/screen_capture.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -116,18 +116,6 @@ void MakeEmptyFolder(const std::string& folder) {
     }
     CreateDirectoryA(folder.c_str(), nullptr);
     DeleteTree(folder);
-}
-
-std::string ReadFileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 bool FileExists(const std::string& path) {
@@ -318,7 +306,7 @@ std::string LinuxProcessFolder(const std::string& commandLine) {
             continue;
         }
         const std::string folder = "Z:\\proc\\" + name;
-        std::string started = ReadFileBytes(folder + "\\cmdline");
+        std::string started = ReadWholeFile(folder + "\\cmdline");
         std::replace(started.begin(), started.end(), '\0', ' ');
         if (started.find(commandLine) != std::string::npos) {
             return folder;
@@ -336,7 +324,7 @@ ULONGLONG ZeltranProcess::CpuTimeMs() const {
     if (linuxProcess_.empty()) {
         linuxProcess_ = LinuxProcessFolder(commandLine_);
     }
-    const std::string stat = ReadFileBytes(linuxProcess_ + "\\stat");
+    const std::string stat = ReadWholeFile(linuxProcess_ + "\\stat");
     const std::size_t nameEnd = stat.rfind(')');
     if (linuxProcess_.empty() || nameEnd == std::string::npos) {
         ADD_FAILURE() << "cannot find the Linux process of " << commandLine_;

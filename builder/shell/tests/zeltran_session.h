@@ -26,8 +26,6 @@ std::string WindowsPathOf(const std::string& unixPath);
 // Empties (or creates) `folder` and the folders above it.
 void MakeEmptyFolder(const std::string& folder);
 
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
 // Copies the sample thread pages into `folder`.

@@ -6,7 +6,8 @@
 #include "builder/files/file_system.h"
 
 #include "builder/base/forum_site.h"
-#include "builder/outcomes/outcomes.h"
+#include "builder/base/tests/base_check.h"
+#include "builder/files/tests/whole_file.h"
 #include "builder/shell/tests/screen_capture.h"
 #include "builder/shell/tests/zeltran_session.h"
 
@@ -25,6 +26,16 @@ std::string gSamplesFolder;   // Windows path of samples/pages
 std::string gAboutNotePath;   // Windows path of the resource's text
 std::string gScratchRoot;     // Windows path, ends in a backslash
 std::string gScreenshotsRoot; // Windows path, ends in a backslash
+
+// The outcome messages, as the user reads them.
+constexpr char kBuiltMessage[] = "Формирование базы закончено";
+constexpr char kNothingToWriteMessage[] = "Нет данных для записи";
+constexpr char kStoppedMessage[] = "Формирование базы прервано";
+constexpr char kNoForumMessage[] = "Не корректный форум";
+constexpr char kMergedMessage[] = "Объединение окончено.";
+constexpr char kFileMissingMessage[] = "Ошибка! файл не существует";
+constexpr char kWriteFailedMessage[] = "Ошибка записи базы";
+constexpr char kMergeFailedMessage[] = "Ошибка! базы не объединены";
 
 constexpr int kLockedControls[] = {1006, 1003, 1001, 1010, 1017, 1015, 1016};
 constexpr int kAlwaysEnabled[] = {1008, 1009, 1012, 1031, 1004, 1030};
@@ -97,44 +108,8 @@ void ExitWithButton(ZeltranProcess& zeltran) {
     EXPECT_EQ(zeltran.ExitCode(), 0u);
 }
 
-// Every index line points at its record; the records cover the data file.
-void ExpectConsistentBase(const std::string& dat, const std::string& idx, int expectedRecords) {
-    std::size_t lineStart = 0;
-    long long nextOffset = 1;
-    int records = 0;
-    while (lineStart < idx.size()) {
-        const std::size_t lineEnd = idx.find("\r\n", lineStart);
-        ASSERT_NE(lineEnd, std::string::npos) << "index line without CR LF";
-        std::vector<std::string> fields;
-        std::size_t fieldStart = lineStart;
-        for (std::size_t tab; (tab = idx.find('\t', fieldStart)) < lineEnd; fieldStart = tab + 1) {
-            fields.push_back(idx.substr(fieldStart, tab - fieldStart));
-        }
-        fields.push_back(idx.substr(fieldStart, lineEnd - fieldStart));
-        ASSERT_EQ(fields.size(), 6u) << idx.substr(lineStart, lineEnd - lineStart);
-        EXPECT_EQ(std::stoll(fields[3]), records);
-        const long long offset = std::stoll(fields[4]);
-        const long long length = std::stoll(fields[5]);
-        EXPECT_EQ(offset, nextOffset);
-        EXPECT_EQ(dat.compare(static_cast<std::size_t>(offset - 1), 9, "'MESSAGE "), 0)
-            << "record " << records;
-        nextOffset = offset + length;
-        ++records;
-        lineStart = lineEnd + 2;
-    }
-    EXPECT_EQ(static_cast<long long>(dat.size()), nextOffset - 1);
-    if (expectedRecords >= 0) {
-        EXPECT_EQ(records, expectedRecords);
-    }
-}
-
 int RecordCount(const std::string& idx) {
-    int lines = 0;
-    for (std::size_t at = idx.find("\r\n"); at != std::string::npos;
-         at = idx.find("\r\n", at + 2)) {
-        ++lines;
-    }
-    return lines;
+    return static_cast<int>(IndexLines(idx).size());
 }
 
 // A control's rectangle in its dialog's client area, in pixels.
@@ -246,7 +221,7 @@ TEST(ZeltranWindow, FirstStartShowsTheControlsInTabOrderAndSavesEmptySettings) {
     EXPECT_TRUE(SaveScreenshot(gScreenshotsRoot + "main-window.png"));
 
     ExitWithButton(zeltran);
-    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings("", "", ""));
+    EXPECT_EQ(ReadWholeFile(folder + "\\prog.ini"), Settings("", "", ""));
 }
 
 TEST(ZeltranWindow, BuildWritesTheSameBaseAsTheCommandLineWithAndWithoutFilters) {
@@ -257,7 +232,7 @@ TEST(ZeltranWindow, BuildWritesTheSameBaseAsTheCommandLineWithAndWithoutFilters)
     MakeEmptyFolder(reference);
     CopySamplePages(gSamplesFolder, pages);
     CopySamplePages(gSamplesFolder, reference);
-    WriteFileBytes(folder + "\\prog.ini", Settings(pages, "", ""));
+    WriteWholeFile(folder + "\\prog.ini", Settings(pages, "", ""));
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
     EXPECT_EQ(Text(zeltran.Control(1005)), pages);
@@ -265,26 +240,26 @@ TEST(ZeltranWindow, BuildWritesTheSameBaseAsTheCommandLineWithAndWithoutFilters)
 
     // A Stop press with no build running is cleared by the next build.
     zeltran.Click(1031);
-    EXPECT_EQ(BuildAndReadOutcome(zeltran, "message-box.png"), OutcomeTextWindows1251(kBaseBuilt));
+    EXPECT_EQ(BuildAndReadOutcome(zeltran, "message-box.png"), kBuiltMessage);
     ASSERT_EQ(RunProgram(CommandLineBuild(reference, "")), 0);
-    EXPECT_EQ(ReadFileBytes(pages + "\\FORUM3.DAT"), ReadFileBytes(reference + "\\FORUM3.DAT"));
-    EXPECT_EQ(ReadFileBytes(pages + "\\FORUM3.IDX"), ReadFileBytes(reference + "\\FORUM3.IDX"));
+    EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.DAT"), ReadWholeFile(reference + "\\FORUM3.DAT"));
+    EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.IDX"), ReadWholeFile(reference + "\\FORUM3.IDX"));
 
     zeltran.Send(1008, BM_SETCHECK, BST_CHECKED);
-    EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kBaseBuilt));
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), kBuiltMessage);
     ASSERT_EQ(RunProgram(CommandLineBuild(reference, " --forum-filter")), 0);
-    const std::string filteredIndex = ReadFileBytes(pages + "\\FORUM3.IDX");
-    EXPECT_EQ(ReadFileBytes(pages + "\\FORUM3.DAT"), ReadFileBytes(reference + "\\FORUM3.DAT"));
-    EXPECT_EQ(filteredIndex, ReadFileBytes(reference + "\\FORUM3.IDX"));
+    const std::string filteredIndex = ReadWholeFile(pages + "\\FORUM3.IDX");
+    EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.DAT"), ReadWholeFile(reference + "\\FORUM3.DAT"));
+    EXPECT_EQ(filteredIndex, ReadWholeFile(reference + "\\FORUM3.IDX"));
 
     // The picker starts at today: every sample thread is older.
     zeltran.Send(1009, BM_SETCHECK, BST_CHECKED);
-    EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kNothingToWrite));
-    EXPECT_EQ(ReadFileBytes(pages + "\\FORUM3.IDX"), "");
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), kNothingToWriteMessage);
+    EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.IDX"), "");
 
     // A section typed into the combo box, not chosen from its list.
     zeltran.Send(1003, CB_SETCURSEL, static_cast<WPARAM>(-1));
-    EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kNoForumSelected));
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), kNoForumMessage);
     ExitWithButton(zeltran);
 }
 
@@ -304,7 +279,7 @@ std::string ManyPages(const std::string& folder, int count) {
 // 5,000 pages in `folder` and settings pointing at them; returns the pages folder.
 std::string PrepareLongBuild(const std::string& folder) {
     const std::string pages = ManyPages(folder, 5000);
-    WriteFileBytes(folder + "\\prog.ini", Settings(pages, "", ""));
+    WriteWholeFile(folder + "\\prog.ini", Settings(pages, "", ""));
     return pages;
 }
 
@@ -321,13 +296,13 @@ TEST(ZeltranWindow, StopEndsALongBuildAndLeavesAConsistentBase) {
     ASSERT_TRUE(zeltran.Started());
     ASSERT_TRUE(StartBuildOfDatabases(zeltran)) << "the build did not start";
     HWND box = nullptr;
-    EXPECT_EQ(zeltran.ClickForMessage(1012, &box), OutcomeTextWindows1251(kBuildStopped));
+    EXPECT_EQ(zeltran.ClickForMessage(1012, &box), kStoppedMessage);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
     EXPECT_TRUE(WaitUntil([&] { return zeltran.Send(1011, PBM_GETPOS) == 0; }));
-    const std::string idx = ReadFileBytes(pages + "\\FORUM3.IDX");
+    const std::string idx = ReadWholeFile(pages + "\\FORUM3.IDX");
     EXPECT_GT(RecordCount(idx), 0);
     EXPECT_LT(RecordCount(idx), 5000);
-    ExpectConsistentBase(ReadFileBytes(pages + "\\FORUM3.DAT"), idx, -1);
+    ExpectBaseConsistent(ReadWholeFile(pages + "\\FORUM3.DAT"), idx);
     ExitWithButton(zeltran);
 }
 
@@ -340,10 +315,10 @@ TEST(ZeltranWindow, ExitDuringABuildStopsItThenEndsAndSavesTheSettings) {
     ASSERT_TRUE(zeltran.ClickUntil(1030, [&] { return zeltran.WaitForExit(0); }))
         << "the program did not end";
     EXPECT_EQ(zeltran.ExitCode(), 0u);
-    const std::string idx = ReadFileBytes(pages + "\\FORUM3.IDX");
+    const std::string idx = ReadWholeFile(pages + "\\FORUM3.IDX");
     EXPECT_LT(RecordCount(idx), 5000);
-    ExpectConsistentBase(ReadFileBytes(pages + "\\FORUM3.DAT"), idx, -1);
-    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings(pages, "", ""));
+    ExpectBaseConsistent(ReadWholeFile(pages + "\\FORUM3.DAT"), idx);
+    EXPECT_EQ(ReadWholeFile(folder + "\\prog.ini"), Settings(pages, "", ""));
 }
 
 TEST(ZeltranWindow, CloseRequestWhileTheOutcomeIsShownEndsTheWindowOnceItIsClosed) {
@@ -351,19 +326,19 @@ TEST(ZeltranWindow, CloseRequestWhileTheOutcomeIsShownEndsTheWindowOnceItIsClose
     const std::string pages = folder + "\\pages";
     MakeEmptyFolder(pages);
     CopySamplePages(gSamplesFolder, pages);
-    WriteFileBytes(folder + "\\prog.ini", Settings(pages, "", ""));
+    WriteWholeFile(folder + "\\prog.ini", Settings(pages, "", ""));
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
     zeltran.Send(1003, CB_SETCURSEL, 2);
     HWND box = nullptr;
-    ASSERT_EQ(zeltran.ClickForMessage(1001, &box), OutcomeTextWindows1251(kBaseBuilt));
+    ASSERT_EQ(zeltran.ClickForMessage(1001, &box), kBuiltMessage);
     // As another program or the task manager asks: the request waits for
     // the outcome to be read, then ends the window.
     PostMessageA(zeltran.MainWindow(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
     ASSERT_TRUE(zeltran.WaitForExit()) << "the close request was lost";
     EXPECT_EQ(zeltran.ExitCode(), 0u);
-    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings(pages, "", ""));
+    EXPECT_EQ(ReadWholeFile(folder + "\\prog.ini"), Settings(pages, "", ""));
 }
 
 TEST(ZeltranWindow, MergeJoinsTheNewBaseInFrontAndEmptyFieldsFindNoFile) {
@@ -372,7 +347,7 @@ TEST(ZeltranWindow, MergeJoinsTheNewBaseInFrontAndEmptyFieldsFindNoFile) {
         ZeltranProcess zeltran(folder);
         ASSERT_TRUE(zeltran.Started());
         HWND box = nullptr;
-        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kFileMissing));
+        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kFileMissingMessage);
         ASSERT_TRUE(zeltran.CloseMessageBox(box));
         ExitWithButton(zeltran);
     }
@@ -384,25 +359,26 @@ TEST(ZeltranWindow, MergeJoinsTheNewBaseInFrontAndEmptyFieldsFindNoFile) {
     CopySamplePages(gSamplesFolder, oldBase);
     ASSERT_EQ(RunProgram(CommandLineBuild(newBase, "")), 0);
     ASSERT_EQ(RunProgram(CommandLineBuild(oldBase, " --forum-filter")), 0);
-    const std::string newDat = ReadFileBytes(newBase + "\\FORUM3.DAT");
-    const std::string oldDat = ReadFileBytes(oldBase + "\\FORUM3.DAT");
-    const std::string oldIdx = ReadFileBytes(oldBase + "\\FORUM3.IDX");
-    const int records = RecordCount(ReadFileBytes(newBase + "\\FORUM3.IDX")) + RecordCount(oldIdx);
-    WriteFileBytes(folder + "\\prog.ini",
+    const std::string newDat = ReadWholeFile(newBase + "\\FORUM3.DAT");
+    const std::string oldDat = ReadWholeFile(oldBase + "\\FORUM3.DAT");
+    const std::string oldIdx = ReadWholeFile(oldBase + "\\FORUM3.IDX");
+    const int records = RecordCount(ReadWholeFile(newBase + "\\FORUM3.IDX")) + RecordCount(oldIdx);
+    WriteWholeFile(folder + "\\prog.ini",
                    Settings("", newBase + "\\FORUM3.DAT", oldBase + "\\FORUM3.DAT"));
 
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
     HWND box = nullptr;
-    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFinished));
+    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergedMessage);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
-    EXPECT_EQ(ReadFileBytes(oldBase + "\\FORUM3.DA_"), oldDat);
-    EXPECT_EQ(ReadFileBytes(oldBase + "\\FORUM3.ID_"), oldIdx);
-    const std::string mergedDat = ReadFileBytes(oldBase + "\\FORUM3.DAT");
+    EXPECT_EQ(ReadWholeFile(oldBase + "\\FORUM3.DA_"), oldDat);
+    EXPECT_EQ(ReadWholeFile(oldBase + "\\FORUM3.ID_"), oldIdx);
+    const std::string mergedDat = ReadWholeFile(oldBase + "\\FORUM3.DAT");
     // The merge ends the joined data with CR LF, behind the last record.
     EXPECT_EQ(mergedDat, newDat + oldDat + "\r\n");
-    ExpectConsistentBase(mergedDat.substr(0, mergedDat.size() - 2),
-                         ReadFileBytes(oldBase + "\\FORUM3.IDX"), records);
+    const std::string mergedIdx = ReadWholeFile(oldBase + "\\FORUM3.IDX");
+    ExpectBaseConsistent(mergedDat.substr(0, mergedDat.size() - 2), mergedIdx);
+    EXPECT_EQ(RecordCount(mergedIdx), records);
     ExitWithButton(zeltran);
 }
 
@@ -420,9 +396,9 @@ TEST(ZeltranWindow, BuildAndMergeRefuseWhileAnotherRunWorksInTheirFolder) {
     ASSERT_EQ(RunProgram(CommandLineBuild(oldBase, " --forum-filter")), 0);
     const std::string newDat = pages + "\\FORUM3.DAT";
     const std::string oldDat = oldBase + "\\FORUM3.DAT";
-    const std::string built = ReadFileBytes(newDat);
-    const std::string old = ReadFileBytes(oldDat);
-    WriteFileBytes(folder + "\\prog.ini", Settings(pages, newDat, oldDat));
+    const std::string built = ReadWholeFile(newDat);
+    const std::string old = ReadWholeFile(oldDat);
+    WriteWholeFile(folder + "\\prog.ini", Settings(pages, newDat, oldDat));
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
     zeltran.Send(1003, CB_SETCURSEL, 2);
@@ -430,22 +406,22 @@ TEST(ZeltranWindow, BuildAndMergeRefuseWhileAnotherRunWorksInTheirFolder) {
         const auto pagesBusy = PlatformFileSystem().LockFolder(pages);
         const auto oldBaseBusy = PlatformFileSystem().LockFolder(oldBase);
         ASSERT_TRUE(pagesBusy && oldBaseBusy);
-        EXPECT_EQ(BuildAndReadOutcome(zeltran), OutcomeTextWindows1251(kBaseWriteFailed));
+        EXPECT_EQ(BuildAndReadOutcome(zeltran), kWriteFailedMessage);
         HWND box = nullptr;
-        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFailed));
+        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergeFailedMessage);
         ASSERT_TRUE(zeltran.CloseMessageBox(box));
         std::string merge = "\"";
         merge.append(ProgramsFolder()).append("zeltran-cli.exe\" merge \"").append(newDat);
         merge.append("\" \"").append(oldDat).append("\"");
         EXPECT_EQ(RunProgram(merge), 1);
-        EXPECT_EQ(ReadFileBytes(newDat), built);
-        EXPECT_EQ(ReadFileBytes(oldDat), old);
+        EXPECT_EQ(ReadWholeFile(newDat), built);
+        EXPECT_EQ(ReadWholeFile(oldDat), old);
         EXPECT_FALSE(FileExists(oldBase + "\\FORUM3.DA_"));
     }
     HWND box = nullptr;
-    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFinished));
+    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergedMessage);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
-    EXPECT_EQ(ReadFileBytes(oldDat), built + old + "\r\n");
+    EXPECT_EQ(ReadWholeFile(oldDat), built + old + "\r\n");
     ExitWithButton(zeltran);
 }
 
@@ -461,19 +437,19 @@ TEST(ZeltranWindow, MergeAfterAnInterruptedOneMergesOnce) {
     const std::string newDat = pages + "\\FORUM3.DAT";
     const std::string newIdx = pages + "\\FORUM3.IDX";
     const std::string oldDat = folder + "\\FORUM3.DAT";
-    const std::string built = ReadFileBytes(newDat);
-    WriteFileBytes(folder + "\\FORUM3.DA_", built);
-    WriteFileBytes(folder + "\\FORUM3.IDX", ReadFileBytes(newIdx));
-    WriteFileBytes(folder + "\\FORUM3.tmD", "half of a merged text");
-    WriteFileBytes(folder + "\\FORUM3.tmI", "");
-    WriteFileBytes(folder + "\\prog.ini", Settings("", newDat, oldDat));
+    const std::string built = ReadWholeFile(newDat);
+    WriteWholeFile(folder + "\\FORUM3.DA_", built);
+    WriteWholeFile(folder + "\\FORUM3.IDX", ReadWholeFile(newIdx));
+    WriteWholeFile(folder + "\\FORUM3.tmD", "half of a merged text");
+    WriteWholeFile(folder + "\\FORUM3.tmI", "");
+    WriteWholeFile(folder + "\\prog.ini", Settings("", newDat, oldDat));
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
     HWND box = nullptr;
-    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), OutcomeTextWindows1251(kMergeFinished));
+    EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergedMessage);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
-    EXPECT_EQ(ReadFileBytes(oldDat), built + built + "\r\n");
-    EXPECT_EQ(ReadFileBytes(folder + "\\FORUM3.DA_"), built);
+    EXPECT_EQ(ReadWholeFile(oldDat), built + built + "\r\n");
+    EXPECT_EQ(ReadWholeFile(folder + "\\FORUM3.DA_"), built);
     EXPECT_FALSE(FileExists(folder + "\\FORUM3.tmD"));
     EXPECT_FALSE(FileExists(folder + "\\FORUM3.tmI"));
     ExitWithButton(zeltran);
@@ -498,7 +474,7 @@ TEST(ZeltranWindow, AboutBoxTakesTheFocusOnItsCloseButtonAndCloses) {
     const HWND banner = GetDlgItem(about, 299);
     EXPECT_EQ(Text(banner), kTitle);
     EXPECT_NE(GetDlgItem(banner, 300), nullptr) << "the credit line sits inside the banner";
-    const std::string note = ReadFileBytes(gAboutNotePath);
+    const std::string note = ReadWholeFile(gAboutNotePath);
     std::string shown(note.size() + 16, '\0');
     shown.resize(
         static_cast<std::size_t>(SendMessageA(GetDlgItem(about, 1001), WM_GETTEXT, shown.size(),
@@ -544,7 +520,7 @@ TEST(ZeltranWindow, TheIdleWindowAndAboutBoxTakeNoProcessorTime) {
     PostMessageA(zeltran.MainWindow(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(zeltran.WaitForExit());
     EXPECT_EQ(zeltran.ExitCode(), 0u);
-    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings("", "", ""));
+    EXPECT_EQ(ReadWholeFile(folder + "\\prog.ini"), Settings("", "", ""));
 }
 
 HWND OpenPicker(const ZeltranProcess& zeltran, int button) {
@@ -561,7 +537,7 @@ TEST(ZeltranWindow, CancellingEachPickerLeavesItsFieldAsItWas) {
     const std::string folder = Scratch("pickers-cancelled");
     const std::string settings =
         Settings("C:\\pages", "C:\\new\\FORUM3.DAT", "C:\\old\\FORUM3.DAT");
-    WriteFileBytes(folder + "\\prog.ini", settings);
+    WriteWholeFile(folder + "\\prog.ini", settings);
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
     const int pickers[][2] = {{1006, 1005}, {1015, 1013}, {1016, 1014}};
@@ -575,15 +551,15 @@ TEST(ZeltranWindow, CancellingEachPickerLeavesItsFieldAsItWas) {
         EXPECT_EQ(Text(zeltran.Control(field)), before);
     }
     ExitWithButton(zeltran);
-    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), settings);
+    EXPECT_EQ(ReadWholeFile(folder + "\\prog.ini"), settings);
 }
 
 TEST(ZeltranWindow, CloseBoxSavesAPickedFileAndALongPathWhole) {
     const std::string folder = Scratch("close-box");
     const std::string longPath = std::string("C:\\").append(195, 'p').append(".d");
     ASSERT_EQ(longPath.size(), 200u);
-    WriteFileBytes(folder + "\\prog.ini", Settings(longPath, "", ""));
-    WriteFileBytes(folder + "\\FORUM3.DAT", "'MESSAGE x\n");
+    WriteWholeFile(folder + "\\prog.ini", Settings(longPath, "", ""));
+    WriteWholeFile(folder + "\\FORUM3.DAT", "'MESSAGE x\n");
     ZeltranProcess zeltran(folder);
     ASSERT_TRUE(zeltran.Started());
     EXPECT_EQ(Text(zeltran.Control(1005)), longPath);
@@ -604,7 +580,7 @@ TEST(ZeltranWindow, CloseBoxSavesAPickedFileAndALongPathWhole) {
     PostMessageA(zeltran.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(zeltran.WaitForExit()) << "the close box did not end the program";
     EXPECT_EQ(zeltran.ExitCode(), 0u);
-    EXPECT_EQ(ReadFileBytes(folder + "\\prog.ini"), Settings(longPath, "", picked));
+    EXPECT_EQ(ReadWholeFile(folder + "\\prog.ini"), Settings(longPath, "", picked));
 }
 
 // The driver works on a desktop of its own, shown as a Wine virtual desktop

@@ -1,4 +1,4 @@
-#include "builder/base/stop_request.h"
+#include "cli/stop_request.h"
 
 #include <atomic>
 

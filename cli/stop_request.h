@@ -1,4 +1,4 @@
-// The stop request: the one process-wide flag through which a Stop button or
+// The command line's stop request: the process-wide flag through which
 // Ctrl+C ends a running build after its current page. Safe to set from a
 // signal handler or a console control handler thread.
 #pragma once
