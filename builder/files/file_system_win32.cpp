@@ -2,10 +2,6 @@
 // in the system's code page.
 #include "builder/files/file_system.h"
 
-// <windows.h> declares a function OpenFile, which hides the class of that
-// name from here on.
-using FileBase = OpenFile;
-
 #include <windows.h>
 
 #include <algorithm>
@@ -54,7 +50,7 @@ class FindHandle {
 // ReadFile and WriteFile take 32-bit counts.
 constexpr std::size_t kLargestTransfer = 1u << 30;
 
-class Win32File : public FileBase {
+class Win32File : public DiskFile {
   public:
     explicit Win32File(HANDLE handle) : file_(handle) {}
 
@@ -144,7 +140,7 @@ class Win32FolderLock : public FolderLock {
 
 class Win32FileSystem : public FileSystem {
   public:
-    std::unique_ptr<FileBase> Open(const std::string& path, OpenMode mode,
+    std::unique_ptr<DiskFile> Open(const std::string& path, OpenMode mode,
                                    Sharing sharing) override {
         const bool reading = mode == OpenMode::Read;
         const DWORD share = sharing == Sharing::Shared ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;

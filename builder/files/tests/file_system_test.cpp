@@ -13,8 +13,7 @@ namespace {
 
 FileSystem& files = PlatformFileSystem();
 
-// "class": <windows.h> also declares a function named OpenFile.
-std::string ReadAll(class OpenFile& file) {
+std::string ReadAll(DiskFile& file) {
     std::string bytes;
     char buffer[4];
     int64_t count;
@@ -83,7 +82,7 @@ TEST(PlatformFileSystem, ExclusiveOpenKeepsOthersOut) {
 
 // A target that only keeps what is written to it: a copy to it goes
 // through the buffered copy every file has.
-class MemoryFile : public OpenFile {
+class MemoryFile : public DiskFile {
   public:
     int64_t Read(char*, std::size_t) override { return -1; }
     bool Write(const char* data, std::size_t size) override {
