@@ -1,6 +1,7 @@
 #include "builder/shell/tests/zeltran_session.h"
 
 #include "builder/shell/tests/screen_capture.h"
+#include "common/win32/kernel_handles.h"
 
 #include <gtest/gtest.h>
 
@@ -47,20 +48,10 @@ std::vector<HWND> ProcessDialogs(DWORD processId) {
     return search.found;
 }
 
-// A directory search, closed when it goes out of scope.
-struct ScopedFind {
-    HANDLE handle;
-    ~ScopedFind() {
-        if (handle != INVALID_HANDLE_VALUE) {
-            FindClose(handle);
-        }
-    }
-};
-
 void DeleteTree(const std::string& folder) {
     WIN32_FIND_DATAA entry;
-    const ScopedFind search{FindFirstFileA((folder + "\\*").c_str(), &entry)};
-    if (search.handle == INVALID_HANDLE_VALUE) {
+    FindHandle search(folder + "\\*", entry);
+    if (!search.valid()) {
         return;
     }
     do {
@@ -76,7 +67,7 @@ void DeleteTree(const std::string& folder) {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(path.c_str());
         }
-    } while (FindNextFileA(search.handle, &entry));
+    } while (search.Next(entry));
 }
 
 } // namespace
@@ -136,8 +127,8 @@ bool FileExists(const std::string& path) {
 
 void CopySamplePages(const std::string& samplesFolder, const std::string& folder) {
     WIN32_FIND_DATAA entry;
-    const ScopedFind search{FindFirstFileA((samplesFolder + "\\*.*").c_str(), &entry)};
-    if (search.handle == INVALID_HANDLE_VALUE) {
+    FindHandle search(samplesFolder + "\\*.*", entry);
+    if (!search.valid()) {
         return;
     }
     do {
@@ -145,7 +136,7 @@ void CopySamplePages(const std::string& samplesFolder, const std::string& folder
             CopyFileA((samplesFolder + "\\" + entry.cFileName).c_str(),
                       (folder + "\\" + entry.cFileName).c_str(), FALSE);
         }
-    } while (FindNextFileA(search.handle, &entry));
+    } while (search.Next(entry));
 }
 
 int RunProgram(const std::string& commandLine) {
@@ -308,8 +299,8 @@ namespace {
 // started with (behind the emulator's, where one runs it).
 std::string LinuxProcessFolder(const std::string& commandLine) {
     WIN32_FIND_DATAA entry;
-    const ScopedFind search{FindFirstFileA("Z:\\proc\\*", &entry)};
-    if (search.handle == INVALID_HANDLE_VALUE) {
+    FindHandle search("Z:\\proc\\*", entry);
+    if (!search.valid()) {
         return "";
     }
     do {
@@ -323,7 +314,7 @@ std::string LinuxProcessFolder(const std::string& commandLine) {
         if (started.find(commandLine) != std::string::npos) {
             return folder;
         }
-    } while (FindNextFileA(search.handle, &entry));
+    } while (search.Next(entry));
     return "";
 }
 
