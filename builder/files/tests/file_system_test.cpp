@@ -1,13 +1,10 @@
 #include "builder/files/file_system.h"
+#include "builder/files/tests/invisible_file.h"
 #include "builder/files/tests/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -22,22 +19,6 @@ std::string ReadAll(DiskFile& file) {
     }
     EXPECT_EQ(count, 0);
     return bytes;
-}
-
-// Makes `name` in `folder` a file that directory searches treat as hidden
-// (or system) and returns its path.
-std::string MakeInvisibleFile(const TempFolder& folder, const std::string& name, bool system) {
-#ifdef _WIN32
-    const std::string path = folder.Path(name);
-    WriteWholeFile(path, "x");
-    SetFileAttributesA(path.c_str(), system ? FILE_ATTRIBUTE_SYSTEM : FILE_ATTRIBUTE_HIDDEN);
-    return path;
-#else
-    // Natively a leading dot is the only mark of a hidden file.
-    const std::string path = folder.Path((system ? ".system-" : ".") + name);
-    WriteWholeFile(path, "x");
-    return path;
-#endif
 }
 
 TEST(PlatformFileSystem, WritesTruncatesAndReadsBack) {
