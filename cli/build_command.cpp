@@ -5,57 +5,15 @@
 #include "builder/base/forum_site.h"
 #include "builder/base/post_dates.h"
 #include "builder/outcomes/outcomes.h"
+#include "cli/console.h"
 #include "cli/stop_request.h"
 
 #include <cstdio>
-
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <csignal>
-#include <unistd.h>
-#endif
 
 namespace {
 
 constexpr int kStoppedByInterrupt = 130;
 constexpr int kBuildFailed = 1;
-
-// Ctrl+C asks the run to stop after its current page, so that both base
-// files end with the same complete record.
-#ifdef _WIN32
-BOOL WINAPI OnConsoleControl(DWORD event) {
-    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
-        RequestStop();
-        return TRUE;
-    }
-    return FALSE;
-}
-
-void InstallStopHandler() {
-    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-}
-
-bool StandardErrorIsTerminal() {
-    return _isatty(_fileno(stderr)) != 0;
-}
-#else
-void OnInterrupt(int) {
-    RequestStop();
-}
-
-void InstallStopHandler() {
-    struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-}
-
-bool StandardErrorIsTerminal() {
-    return isatty(STDERR_FILENO) != 0;
-}
-#endif
 
 // Progress on standard error, for a person watching a terminal.
 class CommandLineControl : public BuildControl {

@@ -23,7 +23,3 @@ int UsageError(const std::string& message);
 
 // The whole of `text` as a decimal 32-bit integer, a leading minus allowed.
 bool ParseInt32(std::string_view text, int32_t& value);
-
-// An outcome's text as the console shows it: in the system's code page on
-// Windows, UTF-8 elsewhere; empty for a code without one.
-std::string ConsoleOutcomeText(int outcome);

@@ -1,17 +1,12 @@
 // zeltran-cli: the parsing, building and merging core from the command line.
 #include "cli/commands.h"
 
-#include "builder/outcomes/outcomes.h"
 #include "builder/resources/zeltran_version.h"
+#include "cli/console.h"
 
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace {
 
@@ -62,20 +57,8 @@ bool ParseInt32(std::string_view text, int32_t& value) {
     return error == std::errc() && stop == end;
 }
 
-std::string ConsoleOutcomeText(int outcome) {
-#ifdef _WIN32
-    return OutcomeTextWindows1251(outcome);
-#else
-    const char* text = OutcomeText(outcome);
-    return text != nullptr ? text : "";
-#endif
-}
-
 int main(int argc, char** argv) {
-#ifdef _WIN32
-    // Page bytes go out unchanged: no LF to CR LF translation.
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
+    UseBinaryStandardOutput();
     if (argc < 2) {
         std::fputs(kUsage, stderr);
         return kUsageError;

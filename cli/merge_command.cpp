@@ -1,5 +1,6 @@
 // "merge": joins a new forum base into an old one, as the merge button does.
 #include "cli/commands.h"
+#include "cli/console.h"
 
 #include "builder/files/file_system.h"
 #include "builder/merge/merge_bases.h"

@@ -12,9 +12,11 @@
 #include <cstdint>
 
 #ifdef _WIN32
-#include <wtypes.h>
+// WINAPI and BSTR spelled out, so that no caller needs a Windows header: a
+// BSTR is an OLECHAR*, and an OLECHAR a wchar_t (checked where the strings
+// are made).
 #define PXAPI __stdcall
-using PxString = BSTR;
+using PxString = wchar_t*;
 #else
 #define PXAPI
 using PxString = char*;

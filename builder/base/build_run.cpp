@@ -1,9 +1,5 @@
 #include "builder/base/build_run.h"
 
-// On Windows the parser's header brings in a function OpenFile, which hides
-// the class of that name.
-using BaseFile = OpenFile;
-
 #include "builder/base/forum_site.h"
 #include "builder/base/message_record.h"
 #include "builder/base/post_dates.h"
@@ -28,7 +24,7 @@ constexpr char kPathSeparator = '/';
 // cutting both back.
 class BaseWriter {
   public:
-    BaseWriter(std::unique_ptr<BaseFile> data, std::unique_ptr<BaseFile> index)
+    BaseWriter(std::unique_ptr<DiskFile> data, std::unique_ptr<DiskFile> index)
         : data_(std::move(data)), index_(std::move(index)) {}
 
     int64_t recordsWritten() const { return recordsWritten_; }
@@ -60,8 +56,8 @@ class BaseWriter {
         }
     }
 
-    std::unique_ptr<BaseFile> data_;
-    std::unique_ptr<BaseFile> index_;
+    std::unique_ptr<DiskFile> data_;
+    std::unique_ptr<DiskFile> index_;
     int64_t recordsWritten_ = 0;
     int64_t dataSize_ = 0;
     int64_t indexSize_ = 0;
@@ -70,7 +66,7 @@ class BaseWriter {
 // Removes an older base file and opens a new, empty one. Truncating on open
 // also empties a file that could not be deleted, so no bytes of an older
 // base stay behind the new records.
-std::unique_ptr<BaseFile> CreateBaseFile(FileSystem& files, const std::string& path) {
+std::unique_ptr<DiskFile> CreateBaseFile(FileSystem& files, const std::string& path) {
     files.Delete(path);
     return files.Open(path, OpenMode::CreateTruncate, Sharing::Exclusive);
 }
@@ -166,8 +162,8 @@ BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildCon
     control.SetProgress(0);
     control.SetProgressRange(pageCount);
 
-    std::unique_ptr<BaseFile> data = CreateBaseFile(files, baseName + ".DAT");
-    std::unique_ptr<BaseFile> index = CreateBaseFile(files, baseName + ".IDX");
+    std::unique_ptr<DiskFile> data = CreateBaseFile(files, baseName + ".DAT");
+    std::unique_ptr<DiskFile> index = CreateBaseFile(files, baseName + ".IDX");
     BaseWriter writer(std::move(data), std::move(index));
 
     for (int page = 0; page < pageCount; ++page) {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-// An open file; closed when destroyed.
-class OpenFile {
+// A file on the disk, open for reading or for writing; closed when destroyed.
+class DiskFile {
   public:
-    virtual ~OpenFile() = default;
+    virtual ~DiskFile() = default;
 
     // Reads up to `size` bytes at the current position; returns the count
     // read, 0 at the end of the file, -1 on failure.
@@ -32,7 +32,7 @@ class OpenFile {
     // position; returns the count copied, -1 on failure. This one moves the
     // bytes through a buffer of its own; a platform's file may let the
     // system copy them instead.
-    virtual int64_t CopyRestTo(OpenFile& target);
+    virtual int64_t CopyRestTo(DiskFile& target);
 };
 
 enum class OpenMode {
@@ -72,7 +72,7 @@ class FileSystem {
     virtual ~FileSystem() = default;
 
     // Null when the file cannot be opened.
-    virtual std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode,
+    virtual std::unique_ptr<DiskFile> Open(const std::string& path, OpenMode mode,
                                            Sharing sharing) = 0;
     // True when a directory search for `path` finds a file (read-only or
     // not) or a folder; hidden and system files do not count.

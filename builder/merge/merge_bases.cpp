@@ -99,7 +99,7 @@ bool InputsAreDistinctFiles(FileSystem& files, const MergeNames& names) {
 // An index is held whole while its lines are rewritten: read in one piece
 // of its size.
 bool ReadWholeFile(FileSystem& files, const std::string& path, std::string& bytes) {
-    const std::unique_ptr<OpenFile> file = files.Open(path, OpenMode::Read, Sharing::Exclusive);
+    const std::unique_ptr<DiskFile> file = files.Open(path, OpenMode::Read, Sharing::Exclusive);
     const int64_t size = file ? file->Size() : -1;
     if (size < 0) {
         return false;
@@ -120,7 +120,7 @@ bool ReadWholeFile(FileSystem& files, const std::string& path, std::string& byte
 // A work file is always a new file: one left by an interrupted merge goes
 // first, and a link planted under the name is removed, never written
 // through.
-std::unique_ptr<OpenFile> CreateWorkFile(FileSystem& files, const std::string& path) {
+std::unique_ptr<DiskFile> CreateWorkFile(FileSystem& files, const std::string& path) {
     if (files.Exists(path)) {
         files.Delete(path);
     }
@@ -129,21 +129,21 @@ std::unique_ptr<OpenFile> CreateWorkFile(FileSystem& files, const std::string& p
 
 // The new text, the old text and a CR LF.
 bool WriteDataWorkFile(FileSystem& files, const MergeNames& names,
-                       std::unique_ptr<OpenFile> newData, int64_t newSize) {
-    const std::unique_ptr<OpenFile> work = CreateWorkFile(files, names.dataWork);
+                       std::unique_ptr<DiskFile> newData, int64_t newSize) {
+    const std::unique_ptr<DiskFile> work = CreateWorkFile(files, names.dataWork);
     // The offsets move by the size noted before; a copy of another length
     // would leave them pointing beside the records.
     if (!work || newData->CopyRestTo(*work) != newSize) {
         return false;
     }
     newData.reset();
-    const std::unique_ptr<OpenFile> oldData =
+    const std::unique_ptr<DiskFile> oldData =
         files.Open(names.oldData, OpenMode::Read, Sharing::Exclusive);
     return oldData && oldData->CopyRestTo(*work) >= 0 && work->Write("\r\n", 2) && work->Flush();
 }
 
 bool WriteIndexWorkFile(FileSystem& files, const MergeNames& names, const std::string& index) {
-    const std::unique_ptr<OpenFile> work = CreateWorkFile(files, names.indexWork);
+    const std::unique_ptr<DiskFile> work = CreateWorkFile(files, names.indexWork);
     return work && work->Write(index.data(), index.size()) && work->Flush();
 }
 
@@ -250,7 +250,7 @@ int MergeBases(FileSystem& files, const std::string& newBasePath, const std::str
         !ReadWholeFile(files, names.oldIndex, oldIndex)) {
         return kMergeFailed;
     }
-    std::unique_ptr<OpenFile> newData =
+    std::unique_ptr<DiskFile> newData =
         files.Open(names.newData, OpenMode::Read, Sharing::Exclusive);
     const int64_t newSize = newData ? newData->Size() : -1;
     if (newSize < 0) {

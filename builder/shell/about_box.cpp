@@ -1,6 +1,6 @@
 #include "builder/shell/about_box.h"
 
-#include "builder/rrbutton/round_button.h"
+#include "builder/rrbutton/win32/round_button.h"
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
 #include "builder/shell/shell_colors.h"

@@ -1,5 +1,3 @@
-// The core headers come before <windows.h>, whose OpenFile function would
-// hide the FileSystem interface's OpenFile class.
 #include "builder/base/build_run.h"
 
 #include "builder/base/post_dates.h"

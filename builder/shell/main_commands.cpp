@@ -1,7 +1,5 @@
 // MainDialogProc: the main window's life-cycle messages and one operation
 // per button.
-// The core headers come before <windows.h>, whose OpenFile function would
-// hide the FileSystem interface's OpenFile class.
 #include "builder/files/file_system.h"
 #include "builder/merge/merge_bases.h"
 

@@ -2,7 +2,7 @@
 
 #include "builder/base/forum_site.h"
 #include "builder/resources/resource_ids.h"
-#include "builder/rrbutton/round_button.h"
+#include "builder/rrbutton/win32/round_button.h"
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
 #include "builder/shell/shell_colors.h"

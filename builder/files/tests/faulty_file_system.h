@@ -45,12 +45,12 @@ class FaultyFileSystem : public FileSystem {
     // The operations so far, in order.
     const std::vector<FileOperation>& operations() const { return operations_; }
 
-    std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode,
+    std::unique_ptr<DiskFile> Open(const std::string& path, OpenMode mode,
                                    Sharing sharing) override {
         if (!Proceed(FileOperation::Open)) {
             return nullptr;
         }
-        std::unique_ptr<OpenFile> file = inner_.Open(path, mode, sharing);
+        std::unique_ptr<DiskFile> file = inner_.Open(path, mode, sharing);
         if (!file) {
             return nullptr;
         }
@@ -92,9 +92,9 @@ class FaultyFileSystem : public FileSystem {
     }
 
   private:
-    class FaultyFile : public OpenFile {
+    class FaultyFile : public DiskFile {
       public:
-        FaultyFile(FaultyFileSystem& owner, std::unique_ptr<OpenFile> inner)
+        FaultyFile(FaultyFileSystem& owner, std::unique_ptr<DiskFile> inner)
             : owner_(owner), inner_(std::move(inner)) {}
 
         int64_t Read(char* buffer, std::size_t size) override {
@@ -117,7 +117,7 @@ class FaultyFileSystem : public FileSystem {
             return owner_.Proceed(FileOperation::Size) ? inner_->Size() : -1;
         }
         // Files of one FaultyFileSystem copy between the files they wrap.
-        int64_t CopyRestTo(OpenFile& target) override {
+        int64_t CopyRestTo(DiskFile& target) override {
             if (!owner_.Proceed(FileOperation::Copy)) {
                 return -1;
             }
@@ -126,7 +126,7 @@ class FaultyFileSystem : public FileSystem {
 
       private:
         FaultyFileSystem& owner_;
-        std::unique_ptr<OpenFile> inner_;
+        std::unique_ptr<DiskFile> inner_;
     };
 
     // Records the operation; false when it is the one that fails, or one

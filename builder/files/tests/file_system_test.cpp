@@ -1,4 +1,5 @@
 #include "builder/files/file_system.h"
+#include "builder/files/tests/invisible_file.h"
 #include "builder/files/tests/temp_folder.h"
 #include "builder/files/tests/whole_file.h"
 
@@ -6,16 +7,11 @@
 
 #include <algorithm>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace {
 
 FileSystem& files = PlatformFileSystem();
 
-// "class": <windows.h> also declares a function named OpenFile.
-std::string ReadAll(class OpenFile& file) {
+std::string ReadAll(DiskFile& file) {
     std::string bytes;
     char buffer[4];
     int64_t count;
@@ -24,22 +20,6 @@ std::string ReadAll(class OpenFile& file) {
     }
     EXPECT_EQ(count, 0);
     return bytes;
-}
-
-// Makes `name` in `folder` a file that directory searches treat as hidden
-// (or system) and returns its path.
-std::string MakeInvisibleFile(const TempFolder& folder, const std::string& name, bool system) {
-#ifdef _WIN32
-    const std::string path = folder.Path(name);
-    WriteWholeFile(path, "x");
-    SetFileAttributesA(path.c_str(), system ? FILE_ATTRIBUTE_SYSTEM : FILE_ATTRIBUTE_HIDDEN);
-    return path;
-#else
-    // Natively a leading dot is the only mark of a hidden file.
-    const std::string path = folder.Path((system ? ".system-" : ".") + name);
-    WriteWholeFile(path, "x");
-    return path;
-#endif
 }
 
 TEST(PlatformFileSystem, WritesTruncatesAndReadsBack) {
@@ -84,7 +64,7 @@ TEST(PlatformFileSystem, ExclusiveOpenKeepsOthersOut) {
 
 // A target that only keeps what is written to it: a copy to it goes
 // through the buffered copy every file has.
-class MemoryFile : public OpenFile {
+class MemoryFile : public DiskFile {
   public:
     int64_t Read(char*, std::size_t) override { return -1; }
     bool Write(const char* data, std::size_t size) override {

@@ -2,6 +2,7 @@
 
 #include "builder/files/tests/whole_file.h"
 #include "builder/shell/tests/screen_capture.h"
+#include "common/win32/kernel_handles.h"
 
 #include <gtest/gtest.h>
 
@@ -47,20 +48,10 @@ std::vector<HWND> ProcessDialogs(DWORD processId) {
     return search.found;
 }
 
-// A directory search, closed when it goes out of scope.
-struct ScopedFind {
-    HANDLE handle;
-    ~ScopedFind() {
-        if (handle != INVALID_HANDLE_VALUE) {
-            FindClose(handle);
-        }
-    }
-};
-
 void DeleteTree(const std::string& folder) {
     WIN32_FIND_DATAA entry;
-    const ScopedFind search{FindFirstFileA((folder + "\\*").c_str(), &entry)};
-    if (search.handle == INVALID_HANDLE_VALUE) {
+    FindHandle search(folder + "\\*", entry);
+    if (!search.valid()) {
         return;
     }
     do {
@@ -76,7 +67,7 @@ void DeleteTree(const std::string& folder) {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(path.c_str());
         }
-    } while (FindNextFileA(search.handle, &entry));
+    } while (search.Next(entry));
 }
 
 } // namespace
@@ -124,8 +115,8 @@ bool FileExists(const std::string& path) {
 
 void CopySamplePages(const std::string& samplesFolder, const std::string& folder) {
     WIN32_FIND_DATAA entry;
-    const ScopedFind search{FindFirstFileA((samplesFolder + "\\*.*").c_str(), &entry)};
-    if (search.handle == INVALID_HANDLE_VALUE) {
+    FindHandle search(samplesFolder + "\\*.*", entry);
+    if (!search.valid()) {
         return;
     }
     do {
@@ -133,7 +124,7 @@ void CopySamplePages(const std::string& samplesFolder, const std::string& folder
             CopyFileA((samplesFolder + "\\" + entry.cFileName).c_str(),
                       (folder + "\\" + entry.cFileName).c_str(), FALSE);
         }
-    } while (FindNextFileA(search.handle, &entry));
+    } while (search.Next(entry));
 }
 
 int RunProgram(const std::string& commandLine) {
@@ -296,8 +287,8 @@ namespace {
 // started with (behind the emulator's, where one runs it).
 std::string LinuxProcessFolder(const std::string& commandLine) {
     WIN32_FIND_DATAA entry;
-    const ScopedFind search{FindFirstFileA("Z:\\proc\\*", &entry)};
-    if (search.handle == INVALID_HANDLE_VALUE) {
+    FindHandle search("Z:\\proc\\*", entry);
+    if (!search.valid()) {
         return "";
     }
     do {
@@ -311,7 +302,7 @@ std::string LinuxProcessFolder(const std::string& commandLine) {
         if (started.find(commandLine) != std::string::npos) {
             return folder;
         }
-    } while (FindNextFileA(search.handle, &entry));
+    } while (search.Next(entry));
     return "";
 }
 

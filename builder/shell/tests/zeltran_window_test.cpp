@@ -1,8 +1,6 @@
 // zeltran.exe end to end, in a real window on a desktop of its own: the
 // driver clicks the rounded buttons with the mouse, reads the controls and
 // the message boxes, and checks the files the program leaves behind.
-// The core headers come before <windows.h>, whose OpenFile function would
-// hide the FileSystem interface's OpenFile class.
 #include "builder/files/file_system.h"
 
 #include "builder/base/forum_site.h"

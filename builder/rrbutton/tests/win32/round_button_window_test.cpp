@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "builder/rrbutton/button_colors.h"
-#include "builder/rrbutton/round_button.h"
-#include "builder/rrbutton/round_button_data.h"
+#include "builder/rrbutton/win32/round_button.h"
+#include "builder/rrbutton/win32/round_button_data.h"
 
 namespace {
 

@@ -3,8 +3,9 @@
 #include "parser/parvex.h"
 
 #include <gtest/gtest.h>
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <fstream>
 #include <string>

@@ -10,7 +10,7 @@ constexpr std::size_t kCopyBufferSize = 128 * 1024;
 
 } // namespace
 
-int64_t OpenFile::CopyRestTo(OpenFile& target) {
+int64_t DiskFile::CopyRestTo(DiskFile& target) {
     std::vector<char> buffer(kCopyBufferSize);
     int64_t copied = 0;
     for (;;) {

@@ -1,8 +1,13 @@
 #include "parser/px_string.h"
 
+#include <windows.h>
+
 #include <oleauto.h>
 
 #include <new>
+#include <type_traits>
+
+static_assert(std::is_same_v<PxString, BSTR>, "the exported calls return BSTRs");
 
 PxString PxAllocString(std::string_view bytes) {
     if (bytes.empty()) {

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "builder/rrbutton/button_colors.h"
-#include "builder/rrbutton/gdi_handles.h"
-#include "builder/rrbutton/round_button.h"
-#include "builder/rrbutton/round_button_data.h"
+#include "builder/rrbutton/win32/round_button.h"
+#include "builder/rrbutton/win32/round_button_data.h"
+#include "common/win32/gdi_handles.h"
 
 namespace {
 

@@ -16,7 +16,7 @@ namespace {
 // count can tell.
 constexpr std::size_t kLargestCopy = 1u << 30;
 
-class PosixFile : public OpenFile {
+class PosixFile : public DiskFile {
   public:
     explicit PosixFile(int descriptor) : descriptor_(descriptor) {}
     ~PosixFile() override { close(descriptor_); }
@@ -62,7 +62,7 @@ class PosixFile : public OpenFile {
     // The kernel copies between two files without the bytes passing
     // through the process, and shares their blocks where the file system
     // can. Where it cannot copy at all, the buffered copy runs.
-    int64_t CopyRestTo(OpenFile& target) override {
+    int64_t CopyRestTo(DiskFile& target) override {
         auto* const file = dynamic_cast<PosixFile*>(&target);
         int64_t copied = 0;
         while (file != nullptr) {
@@ -81,7 +81,7 @@ class PosixFile : public OpenFile {
                 break;
             }
         }
-        return OpenFile::CopyRestTo(target);
+        return DiskFile::CopyRestTo(target);
     }
 
   private:
@@ -177,7 +177,7 @@ class PosixFolderLock : public FolderLock {
 
 class PosixFileSystem : public FileSystem {
   public:
-    std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode,
+    std::unique_ptr<DiskFile> Open(const std::string& path, OpenMode mode,
                                    Sharing sharing) override {
         // A file being written is emptied only once it is locked, so that a
         // refused open leaves another user's bytes alone.

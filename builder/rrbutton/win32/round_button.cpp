@@ -1,12 +1,12 @@
 // The RRBUTTON window class: creation, the record, and every message but
 // the paint (round_button_paint.cpp).
-#include "builder/rrbutton/round_button.h"
+#include "builder/rrbutton/win32/round_button.h"
 
 #include <cstring>
 
 #include "builder/rrbutton/button_colors.h"
-#include "builder/rrbutton/gdi_handles.h"
-#include "builder/rrbutton/round_button_data.h"
+#include "builder/rrbutton/win32/round_button_data.h"
+#include "common/win32/gdi_handles.h"
 
 namespace {
 

@@ -2,9 +2,7 @@
 // in the system's code page.
 #include "builder/files/file_system.h"
 
-// <windows.h> declares a function OpenFile, which hides the class of that
-// name from here on.
-using FileBase = OpenFile;
+#include "common/win32/kernel_handles.h"
 
 #include <windows.h>
 
@@ -13,48 +11,10 @@ using FileBase = OpenFile;
 
 namespace {
 
-// Owns a file handle.
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
-// Owns a directory search.
-class FindHandle {
-  public:
-    FindHandle(const std::string& pattern, WIN32_FIND_DATAA& found)
-        : handle_(FindFirstFileA(pattern.c_str(), &found)) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            FindClose(handle_);
-        }
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAA& found) { return FindNextFileA(handle_, &found) != 0; }
-
-  private:
-    HANDLE handle_;
-};
-
 // ReadFile and WriteFile take 32-bit counts.
 constexpr std::size_t kLargestTransfer = 1u << 30;
 
-class Win32File : public FileBase {
+class Win32File : public DiskFile {
   public:
     explicit Win32File(HANDLE handle) : file_(handle) {}
 
@@ -95,7 +55,7 @@ class Win32File : public FileBase {
     }
 
   private:
-    FileHandle file_;
+    OwnedHandle file_;
 };
 
 constexpr DWORD kInvisible = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -111,12 +71,11 @@ DWORD CreationOf(OpenMode mode) {
 
 // Volume and file index of what `path` leads to; a folder too.
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
-    const FileHandle file(CreateFileA(path.c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const OwnedHandle file(
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION information;
-    if (file.get() == INVALID_HANDLE_VALUE ||
-        !GetFileInformationByHandle(file.get(), &information)) {
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &information)) {
         return std::nullopt;
     }
     return FileIdentity{information.dwVolumeSerialNumber,
@@ -130,21 +89,14 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
 class Win32FolderLock : public FolderLock {
   public:
     explicit Win32FolderLock(HANDLE mutex) : mutex_(mutex) {}
-    ~Win32FolderLock() override {
-        if (mutex_ != nullptr) {
-            CloseHandle(mutex_);
-        }
-    }
-    Win32FolderLock(const Win32FolderLock&) = delete;
-    Win32FolderLock& operator=(const Win32FolderLock&) = delete;
 
   private:
-    HANDLE mutex_;
+    OwnedHandle mutex_;
 };
 
 class Win32FileSystem : public FileSystem {
   public:
-    std::unique_ptr<FileBase> Open(const std::string& path, OpenMode mode,
+    std::unique_ptr<DiskFile> Open(const std::string& path, OpenMode mode,
                                    Sharing sharing) override {
         const bool reading = mode == OpenMode::Read;
         const DWORD share = sharing == Sharing::Shared ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;

@@ -1,0 +1,34 @@
+#include "cli/console.h"
+
+#include "cli/stop_request.h"
+#include "builder/outcomes/outcomes.h"
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+void OnInterrupt(int) {
+    RequestStop();
+}
+
+} // namespace
+
+void InstallStopHandler() {
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) != 0;
+}
+
+// Standard output never translates bytes here.
+void UseBinaryStandardOutput() {}
+
+std::string ConsoleOutcomeText(int outcome) {
+    const char* text = OutcomeText(outcome);
+    return text != nullptr ? text : "";
+}
