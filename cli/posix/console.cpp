@@ -1,7 +1,7 @@
 #include "cli/console.h"
 
-#include "cli/stop_request.h"
 #include "builder/outcomes/outcomes.h"
+#include "cli/stop_request.h"
 
 #include <csignal>
 #include <unistd.h>
