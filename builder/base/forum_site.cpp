@@ -1,6 +1,6 @@
 #include "builder/base/forum_site.h"
 
-#include "builder/base/ascii_case.h"
+#include "common/ascii_case.h"
 
 const char* const kSectionTitles[kSectionCount] = {
     "General Discussion", "Installation and Setup", "Databases", "Reports",     "Networking",

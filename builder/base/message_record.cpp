@@ -1,6 +1,6 @@
 #include "builder/base/message_record.h"
 
-#include "builder/base/ascii_case.h"
+#include "common/ascii_case.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "builder/base/post_dates.h"
 
-#include "builder/base/ascii_case.h"
+#include "common/ascii_case.h"
 
 #include <cstdio>
 

@@ -1,16 +1,8 @@
 #include "builder/files/name_pattern.h"
 
+#include "common/ascii_case.h"
+
 #include <cstddef>
-
-namespace {
-
-// ASCII letters only: names are bytes in an unknown code page, and only the
-// Latin letters of patterns such as "*.html" need to match either case.
-char FoldCase(char letter) {
-    return (letter >= 'A' && letter <= 'Z') ? static_cast<char>(letter - 'A' + 'a') : letter;
-}
-
-} // namespace
 
 bool MatchesNamePattern(std::string_view name, std::string_view pattern) {
     // Greedy matching with one backtrack point: the last "*" seen. Linear in
@@ -25,7 +17,7 @@ bool MatchesNamePattern(std::string_view name, std::string_view pattern) {
             nameAtStar = nameAt;
         } else if (patternAt < pattern.size() &&
                    (pattern[patternAt] == '?' ||
-                    FoldCase(pattern[patternAt]) == FoldCase(name[nameAt]))) {
+                    LowerAscii(pattern[patternAt]) == LowerAscii(name[nameAt]))) {
             ++patternAt;
             ++nameAt;
         } else if (starAt != std::string_view::npos) {

@@ -2,6 +2,7 @@
 
 #include "builder/merge/merge_index.h"
 #include "builder/outcomes/outcomes.h"
+#include "common/ascii_case.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -53,22 +54,13 @@ bool HasThreeCharacterExtension(const std::string& path) {
            path.find_first_of("/\\", path.size() - 3) == std::string::npos;
 }
 
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
-}
-
 // The eight names must be eight files: an old path ending in ".DA_" would
 // make the old base its own backup, and Windows ignores letter case.
 bool NamesAreDistinct(const MergeNames& names) {
     const std::vector<const std::string*> all = AllNames(names);
     for (std::size_t i = 0; i < all.size(); ++i) {
         for (std::size_t j = i + 1; j < all.size(); ++j) {
-            if (SameNameIgnoringCase(*all[i], *all[j])) {
+            if (EqualIgnoringAsciiCase(*all[i], *all[j])) {
                 return false;
             }
         }
