@@ -4,6 +4,7 @@
 #include "builder/base/message_record.h"
 #include "builder/base/post_dates.h"
 #include "builder/outcomes/outcomes.h"
+#include "common/blanks.h"
 #include "parser/parvex.h"
 #include "parser/px_string.h"
 

@@ -1,6 +1,7 @@
 #include "builder/base/message_record.h"
 
 #include "common/ascii_case.h"
+#include "common/blanks.h"
 
 #include <algorithm>
 
@@ -39,14 +40,6 @@ std::string RemoveAll(std::string_view text, char removed) {
 }
 
 } // namespace
-
-std::string_view StripBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 std::optional<int> SectionIndexOfForumCell(std::string_view forumCell) {
     constexpr std::string_view kNumber = "&number=";

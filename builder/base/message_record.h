@@ -11,9 +11,6 @@
 #include <string>
 #include <string_view>
 
-// `text` without blanks (0x20) at either end.
-std::string_view StripBlanks(std::string_view text);
-
 // The 0-based section index named by the forum cell's "&number=" value (any
 // letter case, at most two digits, 0 without digits, minus 1); nothing when
 // the cell names no section.

@@ -1,6 +1,7 @@
 #include "builder/shell/pickers.h"
 
 #include "builder/shell/control_ids.h"
+#include "common/blanks.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -44,9 +45,7 @@ std::string BrowseForFolder(HWND owner, const char* instruction, const std::stri
     if (!chosen || !SHGetPathFromIDListA(chosen.get(), path)) {
         return {};
     }
-    std::string folder(path);
-    folder.erase(folder.find_last_not_of(' ') + 1);
-    return folder;
+    return std::string(StripTrailingBlanks(path));
 }
 
 int OpenFileDialog(HWND owner, const std::string& caption, std::string& fileSpec,

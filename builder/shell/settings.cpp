@@ -2,6 +2,7 @@
 
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
+#include "common/blanks.h"
 
 #include <windows.h>
 
@@ -43,10 +44,7 @@ std::string ReadSetting(const std::string& settingsPath, const char* section, co
 
 bool WriteSetting(const std::string& settingsPath, const char* section, const char* key,
                   const std::string& value) {
-    const std::size_t first = value.find_first_not_of(' ');
-    const std::string trimmed = first == std::string::npos
-                                    ? std::string()
-                                    : value.substr(first, value.find_last_not_of(' ') - first + 1);
+    const std::string trimmed(StripBlanks(value));
     return WritePrivateProfileStringA(section, key, trimmed.c_str(), settingsPath.c_str()) != 0;
 }
 
