@@ -64,6 +64,10 @@ class BaseWriter {
     int64_t indexSize_ = 0;
 };
 
+PxText ReadPageCell(PageCell cell) {
+    return PxText(pxReadCell(cell.table, cell.row, cell.column));
+}
+
 // Removes an older base file and opens a new, empty one. Truncating on open
 // also empties a file that could not be deleted, so no bytes of an older
 // base stay behind the new records.
@@ -99,39 +103,39 @@ std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSe
     if (!IsForumThreadLink(link.bytes())) {
         return std::nullopt;
     }
-    std::string record = "'MESSAGE ";
-    record += StripBlanks(link.bytes());
-    record += '\n';
+    std::string record;
+    AppendHeaderLine(record, kMessageLabel, StripBlanks(link.bytes()));
 
     // A page without a section number passes the forum filter.
     const std::optional<int> pageSection =
-        SectionIndexOfForumCell(PxText(pxReadCell(4, 2, 2)).bytes());
+        SectionIndexOfForumCell(ReadPageCell(kForumCell).bytes());
     if (pageSection) {
         if (settings.forumFilter && *pageSection != settings.sectionIndex) {
             return std::nullopt;
         }
-        record += "'FORUM:  ";
-        record += SectionTitle(*pageSection);
+        AppendHeaderLine(record, kForumLabel, SectionTitle(*pageSection));
+    } else {
+        record += '\n';
     }
-    record += '\n';
 
-    const std::string topic = TopicOfCell(PxText(pxReadCell(3, 1, 2)).bytes());
-    const std::string name = NameOfAuthorCell(PxText(pxReadCell(3, 2, 1)).bytes());
-    const PxText firstText(pxReadCell(3, 2, 2));
+    const std::string topic = TopicOfCell(ReadPageCell(kTopicCell).bytes());
+    const std::string name = NameOfAuthorCell(ReadPageCell(kFirstAuthorCell).bytes());
+    const PxText firstText = ReadPageCell(kFirstTextCell);
     const PostText firstPost = SplitPostText(firstText.bytes());
     const std::string_view dateText = FirstPostDateText(firstPost.beforeLink);
-    const std::string dateLine = "'DATE:   " + std::string(dateText);
-    if (settings.dateFilter && CheckPostDate(dateLine, settings.startDateKey) == 0) {
+    if (settings.dateFilter && CheckPostDate(dateText, settings.startDateKey) == 0) {
         return std::nullopt;
     }
-    record += "'TOPIC:  " + topic + "\n'NAME:   " + name + '\n' + dateLine + '\n';
+    AppendHeaderLine(record, kTopicLabel, topic);
+    AppendHeaderLine(record, kNameLabel, name);
+    AppendHeaderLine(record, kDateLabel, dateText);
     record += firstPost.body;
     record += "\n\n";
 
-    const int32_t rows = pxGetTableInfo(1, 3);
-    for (int32_t row = 3; row <= rows; ++row) {
-        const PxText author(pxReadCell(3, row, 1));
-        const PxText text(pxReadCell(3, row, 2));
+    const int32_t rows = pxGetTableInfo(1, kPostTable);
+    for (int32_t row = kFirstReplyRow; row <= rows; ++row) {
+        const PxText author = ReadPageCell({kPostTable, row, kAuthorColumn});
+        const PxText text = ReadPageCell({kPostTable, row, kTextColumn});
         AppendFollowUp(record, author.bytes(), text.bytes());
     }
     record += "\n\n";

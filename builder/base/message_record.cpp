@@ -41,6 +41,12 @@ std::string RemoveAll(std::string_view text, char removed) {
 
 } // namespace
 
+void AppendHeaderLine(std::string& record, std::string_view label, std::string_view value) {
+    record += label;
+    record += value;
+    record += '\n';
+}
+
 std::optional<int> SectionIndexOfForumCell(std::string_view forumCell) {
     constexpr std::string_view kNumber = "&number=";
     const std::string_view cell = StripBlanks(forumCell);
@@ -100,7 +106,8 @@ void AppendFollowUp(std::string& record, std::string_view authorCell, std::strin
     const std::string lines = ReplaceAll(authorCell, kCrLf, "\n");
     const std::string author = RemoveAll(ReplaceFirst(lines, "\n", ", "), '\t');
     const PostText post = SplitPostText(textCell);
-    record += "'FOLLOW-UP\n'";
+    record += kFollowUpLine;
+    record += "\n'";
     record += StripBlanks(author);
     record += '\'';
     record += StripBlanks(post.beforeLink);

@@ -11,6 +11,39 @@
 #include <string>
 #include <string_view>
 
+// Where a thread page of the forum keeps what a record is made of, in the
+// parser's numbering of tables, rows and columns (from 1): the fourth table
+// links the page's section; the third has the topic row and then one row
+// per post, the author in the first column and the date, the post's link
+// and its text in the second.
+struct PageCell {
+    int32_t table;
+    int32_t row;
+    int32_t column;
+};
+constexpr PageCell kForumCell = {4, 2, 2};
+constexpr int32_t kPostTable = 3;
+constexpr int32_t kAuthorColumn = 1;
+constexpr int32_t kTextColumn = 2;
+constexpr PageCell kTopicCell = {kPostTable, 1, kTextColumn};
+constexpr int32_t kFirstPostRow = 2;
+constexpr int32_t kFirstReplyRow = 3;
+constexpr PageCell kFirstAuthorCell = {kPostTable, kFirstPostRow, kAuthorColumn};
+constexpr PageCell kFirstTextCell = {kPostTable, kFirstPostRow, kTextColumn};
+
+// The labels that begin a record's header lines, each 9 bytes wide so that
+// every value starts at the line's 10th byte, and the line that opens each
+// reply.
+constexpr std::string_view kMessageLabel = "'MESSAGE ";
+constexpr std::string_view kForumLabel = "'FORUM:  ";
+constexpr std::string_view kTopicLabel = "'TOPIC:  ";
+constexpr std::string_view kNameLabel = "'NAME:   ";
+constexpr std::string_view kDateLabel = "'DATE:   ";
+constexpr std::string_view kFollowUpLine = "'FOLLOW-UP";
+
+// `label`, `value` and LF, appended to `record`.
+void AppendHeaderLine(std::string& record, std::string_view label, std::string_view value);
+
 // The 0-based section index named by the forum cell's "&number=" value (any
 // letter case, at most two digits, 0 without digits, minus 1); nothing when
 // the cell names no section.

@@ -8,7 +8,6 @@ namespace {
 
 constexpr std::string_view kMonthTable =
     "-jan01-feb02-mar03-apr04-may05-jun06-jul07-aug08-sep09-oct10-nov11-dec12";
-constexpr std::size_t kDateLinePrefixSize = 9; // "'DATE:   "
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -49,8 +48,6 @@ std::string PostDateKey(std::string_view dateText) {
     return std::string(year) + month + std::string(rest.substr(0, 2));
 }
 
-int CheckPostDate(std::string_view dateLine, std::string_view startDateKey) {
-    const std::string_view dateText =
-        dateLine.size() > kDateLinePrefixSize ? dateLine.substr(kDateLinePrefixSize) : "";
+int CheckPostDate(std::string_view dateText, std::string_view startDateKey) {
     return PostDateKey(dateText) >= startDateKey ? 1 : 0;
 }

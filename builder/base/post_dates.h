@@ -14,6 +14,6 @@ std::string StartDateKey(int year, int month, int day);
 // ("n0" when they name no month), day.
 std::string PostDateKey(std::string_view dateText);
 
-// 1 when the post dated by `dateLine` ("'DATE:   " + date text) is not older
-// than `startDateKey`, else 0.
-int CheckPostDate(std::string_view dateLine, std::string_view startDateKey);
+// 1 when the post dated by `dateText` is not older than `startDateKey`,
+// else 0.
+int CheckPostDate(std::string_view dateText, std::string_view startDateKey);
