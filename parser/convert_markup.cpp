@@ -1,12 +1,11 @@
 #include "parser/convert_markup.h"
 
 #include "parser/link_text.h"
+#include "parser/markup_rules.h"
 
 #include <cstring>
 
 namespace {
-
-constexpr std::string_view kLineBreak = "\r\n";
 
 // Replaces every non-overlapping occurrence of `pattern`, left to right, in
 // one pass; inserted text is not searched again.
@@ -83,38 +82,23 @@ void ReplaceSpans(std::string& text, std::string_view open, std::string_view clo
 
 } // namespace
 
-std::string ConvertMarkupByRules(std::string_view table, std::string& threadLink) {
+std::string ApplyMarkupRules(std::span<const MarkupRule> rules, std::string_view table,
+                             std::string& threadLink) {
     std::string text(table);
-    ReplaceAll(text, "<BR>", kLineBreak);
-    ReplaceAll(text, "<P>", kLineBreak);
-    ReplaceAll(text, "<B>", "");
-    ReplaceAll(text, "<I>", "");
-    ReplaceAll(text, "</B>", "");
-    ReplaceAll(text, "</FONT>", "");
-    ReplaceAll(text, "</PRE>", kLineBreak);
-    ReplaceAll(text, "<PRE>", kLineBreak);
-    ReplaceAll(text, "<CENTER>", kLineBreak);
-    ReplaceAll(text, "</CENTER>", kLineBreak);
-    ReplaceAll(text, "&nbsp;", " ");
-    ReplaceAll(text, "&lt;", "<");
-    ReplaceAll(text, "&gt;", ">");
-    ReplaceAll(text, "<HR>", kLineBreak);
-    ReplaceAll(text, "</TABLE>", "");
-    ReplaceAll(text, "<BLOCKQUOTE>", "");
-    ReplaceAll(text, "</BLOCKQUOTE>", "");
-    ReplaceSpans(text, "<IMG SRC=", ">", "");
-    ReplaceEachSpan(text, "<A HREF=", "</A>", [&threadLink](std::string_view anchor) {
-        return LinkText(anchor, threadLink);
-    });
-    ReplaceSpans(text, "<TR ", ">", "<TR>");
-    ReplaceSpans(text, "<TD ", ">", "<TD>");
-    ReplaceSpans(text, "<P ", "/P>", "");
-    ReplaceSpans(text, "<FONT ", ">", "");
-    ReplaceSpans(text, "<TABLE ", ">", "");
-    ReplaceSpans(text, "<FORM ", "</FORM>", "");
-    ReplaceAll(text, "<TD>", "\r\n<TD>\r\n");
-    ReplaceAll(text, "<TR>", "\r\n<TR>\r\n");
-    ReplaceAll(text, "</TD>", "\r\n</TD>\r\n");
-    ReplaceAll(text, "</TR>", "\r\n</TR>\r\n");
+    for (const MarkupRule& rule : rules) {
+        switch (rule.kind) {
+        case RuleKind::ReplaceAll: ReplaceAll(text, rule.pattern, rule.replacement); break;
+        case RuleKind::Span: ReplaceSpans(text, rule.pattern, rule.close, rule.replacement); break;
+        case RuleKind::SpanToLinkText:
+            ReplaceEachSpan(text, rule.pattern, rule.close, [&threadLink](std::string_view span) {
+                return LinkText(span, threadLink);
+            });
+            break;
+        }
+    }
     return text;
+}
+
+std::string ConvertMarkupByRules(std::string_view table, std::string& threadLink) {
+    return ApplyMarkupRules(kMarkupRules, table, threadLink);
 }

@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-// Applies the 29 conversion rules in order to a table text whose tags are
-// upper case: line-breaking tags become CR LF, emphasis and layout tags go,
-// "&nbsp;", "&lt;" and "&gt;" are decoded, anchors become their address
-// (LinkText, which may also set `threadLink`), and every "<TR>", "<TD>",
-// "</TD>" and "</TR>" ends up on a line of its own.
+// Applies the conversion rules (markup_rules.h) in order to a table text
+// whose tags are upper case: line-breaking tags become CR LF, emphasis and
+// layout tags go, "&nbsp;", "&lt;" and "&gt;" are decoded, anchors become
+// their address (LinkText, which may also set `threadLink`), and every
+// "<TR>", "<TD>", "</TD>" and "</TR>" ends up on a line of its own.
 std::string ConvertMarkup(std::string_view table, std::string& threadLink);
 
 // Where a table's converted text went: into the page's block, from `begin`
