@@ -8,11 +8,6 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kMarkerLine = 6; // "<TR>" or "<TD>" with its CR LF
 
-bool HasLine(std::string_view text, std::size_t at, std::string_view line) {
-    return text.size() - at >= line.size() + 2 && text.compare(at, line.size(), line) == 0 &&
-           text[at + line.size()] == '\r' && text[at + line.size() + 1] == '\n';
-}
-
 // The first offset in `lines` at or after `from`.
 std::vector<uint32_t>::const_iterator FirstFrom(const std::vector<uint32_t>& lines,
                                                 std::size_t from) {
@@ -32,33 +27,32 @@ std::size_t LineAfter(std::string_view text, std::size_t at) {
 
 } // namespace
 
+void AddMarkerLine(CellIndex& index, std::string_view line, uint32_t at) {
+    if (line == "<TR>") {
+        index.rowLines.push_back(at);
+    } else if (line == "<TD>") {
+        index.cellLines.push_back(at);
+    } else if (line == "</TD>") {
+        index.cellEndLines.push_back(at);
+    }
+}
+
 CellIndex IndexCells(std::string_view text) {
     CellIndex index;
-    const auto indexLine = [&](std::size_t at) {
-        if (at >= text.size() || text[at] != '<') {
-            return;
-        }
-        if (HasLine(text, at, "<TR>")) {
-            index.rowLines.push_back(static_cast<uint32_t>(at));
-        } else if (HasLine(text, at, "<TD>")) {
-            index.cellLines.push_back(static_cast<uint32_t>(at));
-        } else if (HasLine(text, at, "</TD>")) {
-            index.cellEndLines.push_back(static_cast<uint32_t>(at));
-        }
-    };
     // One walk from line end to line end counts the lines and finds the
-    // marker lines at the line starts.
-    indexLine(0);
+    // marker lines among them.
+    std::size_t lineStart = 0;
     for (std::size_t at = text.find('\r'); at != std::string_view::npos;
          at = text.find('\r', at + 1)) {
         if (at + 1 < text.size() && text[at + 1] == '\n') {
-            const auto next = static_cast<uint32_t>(at + 2);
+            IndexMarkerLine(index, text.substr(lineStart, at - lineStart),
+                            static_cast<uint32_t>(lineStart));
+            lineStart = at + 2;
             ++index.lines;
             if (index.secondLine == 0) {
-                index.secondLine = next;
+                index.secondLine = static_cast<uint32_t>(lineStart);
             }
-            index.linesEnd = next;
-            indexLine(next);
+            index.linesEnd = static_cast<uint32_t>(lineStart);
         }
     }
     return index;

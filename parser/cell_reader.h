@@ -21,6 +21,15 @@ struct CellIndex {
 
 CellIndex IndexCells(std::string_view text);
 
+// Adds the line that starts at `at` to `index` when it is a marker line:
+// "<TR>", "<TD>" or "</TD>". Most lines are told apart by their length.
+void AddMarkerLine(CellIndex& index, std::string_view line, uint32_t at);
+inline void IndexMarkerLine(CellIndex& index, std::string_view line, uint32_t at) {
+    if (line.size() == 4 || line.size() == 5) {
+        AddMarkerLine(index, line, at);
+    }
+}
+
 // The text of cell (row, column) as the line walk finds it: row r begins
 // after the r-th "<TR>" line, cells count from there (on into later rows),
 // and the cell is every other line up to the next "</TD>" line, each with
