@@ -323,9 +323,9 @@ template <std::size_t N> constexpr RuleFacts<N> FactsOf(std::span<const MarkupRu
 // the first byte the conversion has yet to read; a write that would moves
 // the text written so far into a string, where the rest follows.
 //
-// It also keeps the cell index of what it holds: page text holds no CR, so
-// the line ends are those of the rules' replacements and of anchors'
-// addresses, which it is told of.
+// It also keeps the cell index of what it holds, a line at a time as each
+// ends: page text holds no CR, so the line ends are those it is handed as
+// such, in the rules' replacements and in anchors' addresses.
 class Output {
   public:
     explicit Output(std::size_t expected) : expected_(expected) { own_.reserve(expected); }
@@ -432,6 +432,7 @@ class Output {
     bool indexKnown_ = true;
 };
 
+// Converts one table by the rules `kRules`, as far as one pass can.
 template <const auto& kRules> class Converter {
     static constexpr std::size_t kCount = std::size(kRules);
     static constexpr auto kFacts = FactsOf(std::span<const MarkupRule, kCount>(kRules));
