@@ -113,9 +113,7 @@ bool ReadWholeFile(FileSystem& files, const std::string& path, std::string& byte
 // first, and a link planted under the name is removed, never written
 // through.
 std::unique_ptr<DiskFile> CreateWorkFile(FileSystem& files, const std::string& path) {
-    if (files.Exists(path)) {
-        files.Delete(path);
-    }
+    files.Delete(path);
     return files.Open(path, OpenMode::CreateNew, Sharing::Exclusive);
 }
 
@@ -140,11 +138,8 @@ bool WriteIndexWorkFile(FileSystem& files, const MergeNames& names, const std::s
 }
 
 void DeleteWorkFiles(FileSystem& files, const MergeNames& names) {
-    for (const std::string* work : {&names.dataWork, &names.indexWork}) {
-        if (files.Exists(*work)) {
-            files.Delete(*work);
-        }
-    }
+    files.Delete(names.dataWork);
+    files.Delete(names.indexWork);
 }
 
 // The old base goes back under its names after an interrupted or failed
@@ -174,22 +169,21 @@ bool PutOldBaseBack(FileSystem& files, const MergeNames& names) {
     return true;
 }
 
-enum class Leftovers { None, PutBack, Unsafe };
-
 // A work file beside a base whose .DAT or .IDX is missing: a merge stopped
 // while it replaced the base. Its old files go back first, so that the merge
 // asked for now is the only one. (Work files beside a whole base are only
-// stale, and are replaced when written.)
-Leftovers PutBackInterruptedMerge(FileSystem& files, const MergeNames& names) {
+// stale, and are replaced when written.) False, with nothing touched, when
+// the files left do not allow that.
+bool PutBackInterruptedMerge(FileSystem& files, const MergeNames& names) {
     const bool workFileThere = files.Exists(names.dataWork) || files.Exists(names.indexWork);
     if (!workFileThere || (files.Exists(names.oldData) && files.Exists(names.oldIndex))) {
-        return Leftovers::None;
+        return true;
     }
     if (!PutOldBaseBack(files, names)) {
-        return Leftovers::Unsafe;
+        return false;
     }
     DeleteWorkFiles(files, names);
-    return Leftovers::PutBack;
+    return true;
 }
 
 // Puts both work files in the old base's place, the old files replacing
@@ -227,8 +221,7 @@ int MergeBases(FileSystem& files, const std::string& newBasePath, const std::str
     // Held to the end: a second merge or a build in this folder refuses
     // rather than reading or writing the base while it is replaced.
     const std::unique_ptr<FolderLock> lock = files.LockFolder(FolderOfPath(oldBasePath));
-    if (!lock || !InputsAreDistinctFiles(files, names) ||
-        PutBackInterruptedMerge(files, names) == Leftovers::Unsafe) {
+    if (!lock || !InputsAreDistinctFiles(files, names) || !PutBackInterruptedMerge(files, names)) {
         return kMergeFailed;
     }
     if (!FileExists(files, names.oldData) || !FileExists(files, names.oldIndex)) {
