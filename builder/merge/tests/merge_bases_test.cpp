@@ -325,10 +325,11 @@ TEST(MergeBases, LinksPlantedAsWorkFilesAreReplacedNotWrittenThrough) {
     folder.Write("NEW", newBase);
     folder.Write("OLD", oldBase);
     std::filesystem::create_symlink(outside.Path("victim.txt"), folder.Path("OLD.tmD"));
-    std::filesystem::create_symlink(outside.Path("victim.txt"), folder.Path("OLD.tmI"));
+    std::filesystem::create_symlink(outside.Path("nowhere.txt"), folder.Path("OLD.tmI"));
 
     ASSERT_EQ(folder.Merge("NEW", "OLD"), kMergeFinished);
     EXPECT_EQ(ReadWholeFile(outside.Path("victim.txt")), "keep me");
+    EXPECT_FALSE(std::filesystem::exists(outside.Path("nowhere.txt")));
     EXPECT_FALSE(std::filesystem::is_symlink(folder.Path("OLD.DAT")));
     EXPECT_FALSE(std::filesystem::is_symlink(folder.Path("OLD.IDX")));
     EXPECT_EQ(folder.Read("OLD").data, newBase.data + oldBase.data + "\r\n");
