@@ -14,12 +14,6 @@
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
-
 // The two open base files and how far they agree: after every complete
 // record both end exactly behind it, so a failed write can be undone by
 // cutting both back.
@@ -77,13 +71,6 @@ std::unique_ptr<DiskFile> CreateBaseFile(FileSystem& files, const std::string& p
 }
 
 } // namespace
-
-std::string FolderWithSeparator(const std::string& folder) {
-    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) {
-        return folder;
-    }
-    return folder + kPathSeparator;
-}
 
 std::vector<std::string> ListPages(FileSystem& files, const std::string& pagesFolder) {
     return files.ListFiles(pagesFolder, "*.html");

@@ -49,10 +49,6 @@ std::vector<std::string> ListPages(FileSystem& files, const std::string& pagesFo
 // Puts the greatest name first, comparing plain unsigned bytes.
 void SortPagesDescending(std::vector<std::string>& pages);
 
-// `folder` ready to have a file name appended: unchanged when it ends in a
-// path separator, else with the platform's separator added.
-std::string FolderWithSeparator(const std::string& folder);
-
 // One accepted page: its message record and its index line's first three
 // fields.
 struct PageRecord {

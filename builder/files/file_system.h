@@ -97,5 +97,9 @@ class FileSystem {
 // The folder part of `path`, with its final separator ("" for a bare name).
 std::string FolderOfPath(const std::string& path);
 
+// `folder` ready to have a file name appended: unchanged when it ends in a
+// path separator, else with the platform's separator added.
+std::string FolderWithSeparator(const std::string& folder);
+
 // The platform's file system.
 FileSystem& PlatformFileSystem();

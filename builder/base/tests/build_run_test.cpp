@@ -353,13 +353,3 @@ TEST(BuildRun, ReadOnlyTargetEndsWithWriteFailure) {
     EXPECT_EQ(result.recordsWritten, 0);
     EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.IDX")), "");
 }
-
-TEST(BuildRun, FolderWithSeparatorKeepsAnExistingOne) {
-    EXPECT_EQ(FolderWithSeparator("C:\\pages\\"), "C:\\pages\\");
-    EXPECT_EQ(FolderWithSeparator("/tmp/pages/"), "/tmp/pages/");
-#ifdef _WIN32
-    EXPECT_EQ(FolderWithSeparator("C:\\pages"), "C:\\pages\\");
-#else
-    EXPECT_EQ(FolderWithSeparator("/tmp/pages"), "/tmp/pages/");
-#endif
-}

@@ -274,3 +274,10 @@ std::string FolderOfPath(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
+
+std::string FolderWithSeparator(const std::string& folder) {
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) {
+        return folder;
+    }
+    return folder + '/';
+}

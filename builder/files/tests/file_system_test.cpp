@@ -230,4 +230,14 @@ TEST(PlatformFileSystem, AFolderLockKeepsSecondRunsOutUntilReleased) {
     EXPECT_TRUE(files.LockFolder(folder.Path("nowhere")));
 }
 
+TEST(PlatformFileSystem, FolderWithSeparatorKeepsAnExistingOne) {
+    EXPECT_EQ(FolderWithSeparator("C:\\pages\\"), "C:\\pages\\");
+    EXPECT_EQ(FolderWithSeparator("/tmp/pages/"), "/tmp/pages/");
+#ifdef _WIN32
+    EXPECT_EQ(FolderWithSeparator("C:\\pages"), "C:\\pages\\");
+#else
+    EXPECT_EQ(FolderWithSeparator("/tmp/pages"), "/tmp/pages/");
+#endif
+}
+
 } // namespace

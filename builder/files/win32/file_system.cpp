@@ -185,3 +185,10 @@ std::string FolderOfPath(const std::string& path) {
     const std::size_t separator = path.find_last_of("\\/:");
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
+
+std::string FolderWithSeparator(const std::string& folder) {
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) {
+        return folder;
+    }
+    return folder + '\\';
+}
