@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int kStoppedByInterrupt = 130;
-constexpr int kBuildFailed = 1;
-
 // Progress on standard error, for a person watching a terminal.
 class CommandLineControl : public BuildControl {
   public:
@@ -65,16 +62,6 @@ bool ParseSinceDate(const std::string& text, std::string& startDateKey) {
     return true;
 }
 
-int ExitStatus(int outcome) {
-    switch (outcome) {
-    case kBaseBuilt:
-    case kNothingToWrite: return 0;
-    case kBuildStopped: return kStoppedByInterrupt;
-    case kNoForumSelected: return kUsageError;
-    default: return kBuildFailed;
-    }
-}
-
 } // namespace
 
 int RunBuild(const Arguments& arguments) {
@@ -119,9 +106,9 @@ int RunBuild(const Arguments& arguments) {
         result = BuildBase(PlatformFileSystem(), settings, control);
     }
     std::printf("%s\noutcome %d, records %lld\n", ConsoleOutcomeText(result.outcome).c_str(),
-                result.outcome, static_cast<long long>(result.recordsWritten));
-    if (result.outcome == kNoForumSelected) {
+                OutcomeCode(result.outcome), static_cast<long long>(result.recordsWritten));
+    if (result.outcome == Outcome::NoForumSelected) {
         std::fprintf(stderr, "zeltran-cli: the forum number runs from 1 to %d\n", kSectionCount);
     }
-    return ExitStatus(result.outcome);
+    return OutcomeExitStatus(result.outcome);
 }

@@ -3,6 +3,8 @@
 // standard output, and the code page of the outcome texts.
 #pragma once
 
+#include "builder/outcomes/outcomes.h"
+
 #include <string>
 
 // From here on Ctrl+C asks a running build to stop after its current page
@@ -15,5 +17,5 @@ bool StandardErrorIsTerminal();
 void UseBinaryStandardOutput();
 
 // An outcome's text as the console shows it: in the system's code page on
-// Windows, UTF-8 elsewhere; empty for a code without one.
-std::string ConsoleOutcomeText(int outcome);
+// Windows, UTF-8 elsewhere.
+std::string ConsoleOutcomeText(Outcome outcome);

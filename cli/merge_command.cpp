@@ -12,7 +12,7 @@ int RunMerge(const Arguments& arguments) {
     if (arguments.size() != 2) {
         return UsageError("merge takes the new base's .DAT and the old base's .DAT");
     }
-    const int outcome = MergeBases(PlatformFileSystem(), arguments[0], arguments[1]);
-    std::printf("%s (%d)\n", ConsoleOutcomeText(outcome).c_str(), outcome);
-    return outcome == kMergeFinished ? 0 : 1;
+    const Outcome outcome = MergeBases(PlatformFileSystem(), arguments[0], arguments[1]);
+    std::printf("%s (%d)\n", ConsoleOutcomeText(outcome).c_str(), OutcomeCode(outcome));
+    return OutcomeExitStatus(outcome);
 }

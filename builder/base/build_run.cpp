@@ -3,7 +3,6 @@
 #include "builder/base/forum_site.h"
 #include "builder/base/message_record.h"
 #include "builder/base/post_dates.h"
-#include "builder/outcomes/outcomes.h"
 #include "common/blanks.h"
 #include "parser/parvex.h"
 #include "parser/px_string.h"
@@ -132,20 +131,20 @@ std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSe
 BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildControl& control) {
     control.ClearStopRequest();
     if (settings.sectionIndex < 0 || settings.sectionIndex >= kSectionCount) {
-        return {kNoForumSelected, 0};
+        return {Outcome::NoForumSelected, 0};
     }
     // Without a folder there is nothing to read, and no place to write.
     if (settings.pagesFolder.empty()) {
-        return {kNothingToWrite, 0};
+        return {Outcome::NothingToWrite, 0};
     }
     const std::string folder = FolderWithSeparator(settings.pagesFolder);
     const std::string baseName = folder + "FORUM" + std::to_string(settings.sectionIndex + 1);
 
     // Held for the whole run: a second build or a merge in this folder
     // refuses rather than writing beside this one.
-    const std::unique_ptr<FolderLock> lock = files.LockFolder(folder);
-    if (!lock) {
-        return {kBaseWriteFailed, 0};
+    const FolderLockAttempt lock = files.LockFolder(folder);
+    if (!lock.lock) {
+        return {lock.busy ? Outcome::FolderBusy : Outcome::BaseWriteFailed, 0};
     }
 
     std::vector<std::string> pages = ListPages(files, folder);
@@ -161,13 +160,14 @@ BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildCon
     for (int page = 0; page < pageCount; ++page) {
         const std::optional<PageRecord> record = BuildRecord(folder + pages[page], settings);
         if (record && !writer.Append(*record)) {
-            return {kBaseWriteFailed, writer.recordsWritten()};
+            return {Outcome::BaseWriteFailed, writer.recordsWritten()};
         }
         control.SetProgress(page);
         if (control.StopRequested()) {
-            return {kBuildStopped, writer.recordsWritten()};
+            return {Outcome::BuildStopped, writer.recordsWritten()};
         }
         control.PumpOneMessage();
     }
-    return {writer.recordsWritten() > 0 ? kBaseBuilt : kNothingToWrite, writer.recordsWritten()};
+    return {writer.recordsWritten() > 0 ? Outcome::BaseBuilt : Outcome::NothingToWrite,
+            writer.recordsWritten()};
 }

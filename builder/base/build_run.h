@@ -3,6 +3,7 @@
 #pragma once
 
 #include "builder/files/file_system.h"
+#include "builder/outcomes/outcomes.h"
 
 #include <cstdint>
 #include <optional>
@@ -34,7 +35,7 @@ class BuildControl {
 };
 
 struct BuildResult {
-    int outcome;            // kBaseBuilt .. kNoForumSelected, or kBaseWriteFailed
+    Outcome outcome;
     int64_t recordsWritten; // records in the base files
 };
 

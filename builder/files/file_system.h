@@ -67,6 +67,12 @@ class FolderLock {
     virtual ~FolderLock() = default;
 };
 
+// What an attempt to hold a folder gave: the lock, or why there is none.
+struct FolderLockAttempt {
+    std::unique_ptr<FolderLock> lock; // null when the folder is not held
+    bool busy = false;                // another run holds the folder
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -89,9 +95,10 @@ class FileSystem {
     virtual bool Rename(const std::string& from, const std::string& to, RenameMode mode) = 0;
     // Nothing when `path` leads to no file or folder.
     virtual std::optional<FileIdentity> Identity(const std::string& path) = 0;
-    // Null when another run holds `folder`. A folder that does not exist has
-    // nothing to guard, and its lock holds nothing.
-    virtual std::unique_ptr<FolderLock> LockFolder(const std::string& folder) = 0;
+    // No lock, and busy, when another run holds `folder`; no lock and not
+    // busy when the folder cannot be locked for another reason. A folder
+    // that does not exist has nothing to guard, and its lock holds nothing.
+    virtual FolderLockAttempt LockFolder(const std::string& folder) = 0;
 };
 
 // The folder part of `path`, with its final separator ("" for a bare name).

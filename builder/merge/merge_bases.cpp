@@ -1,7 +1,6 @@
 #include "builder/merge/merge_bases.h"
 
 #include "builder/merge/merge_index.h"
-#include "builder/outcomes/outcomes.h"
 #include "common/ascii_case.h"
 
 #include <algorithm>
@@ -209,23 +208,27 @@ bool FileExists(FileSystem& files, const std::string& path) {
     return files.Exists(path);
 }
 
-int MergeBases(FileSystem& files, const std::string& newBasePath, const std::string& oldBasePath) {
+Outcome MergeBases(FileSystem& files, const std::string& newBasePath,
+                   const std::string& oldBasePath) {
     const MergeNames names = DeriveNames(newBasePath, oldBasePath);
     if (!FileExists(files, names.newData) || !FileExists(files, names.newIndex)) {
-        return kFileMissing;
+        return Outcome::FileMissing;
     }
     if (!HasThreeCharacterExtension(newBasePath) || !HasThreeCharacterExtension(oldBasePath) ||
         !NamesAreDistinct(names)) {
-        return kMergeFailed;
+        return Outcome::MergeFailed;
     }
     // Held to the end: a second merge or a build in this folder refuses
     // rather than reading or writing the base while it is replaced.
-    const std::unique_ptr<FolderLock> lock = files.LockFolder(FolderOfPath(oldBasePath));
-    if (!lock || !InputsAreDistinctFiles(files, names) || !PutBackInterruptedMerge(files, names)) {
-        return kMergeFailed;
+    const FolderLockAttempt lock = files.LockFolder(FolderOfPath(oldBasePath));
+    if (!lock.lock) {
+        return lock.busy ? Outcome::FolderBusy : Outcome::MergeFailed;
+    }
+    if (!InputsAreDistinctFiles(files, names) || !PutBackInterruptedMerge(files, names)) {
+        return Outcome::MergeFailed;
     }
     if (!FileExists(files, names.oldData) || !FileExists(files, names.oldIndex)) {
-        return kFileMissing;
+        return Outcome::FileMissing;
     }
 
     // Everything that can be checked is checked before any file is written.
@@ -233,25 +236,25 @@ int MergeBases(FileSystem& files, const std::string& newBasePath, const std::str
     std::string oldIndex;
     if (!ReadWholeFile(files, names.newIndex, newIndex) ||
         !ReadWholeFile(files, names.oldIndex, oldIndex)) {
-        return kMergeFailed;
+        return Outcome::MergeFailed;
     }
     std::unique_ptr<DiskFile> newData =
         files.Open(names.newData, OpenMode::Read, Sharing::Exclusive);
     const int64_t newSize = newData ? newData->Size() : -1;
     if (newSize < 0) {
-        return kMergeFailed;
+        return Outcome::MergeFailed;
     }
     std::string mergedIndex;
     mergedIndex.reserve(newIndex.size() + oldIndex.size() + oldIndex.size() / 8);
     const uint64_t newLines = AppendNewIndexLines(newIndex, mergedIndex);
     if (!AppendOldIndexLines(oldIndex, newLines, static_cast<uint64_t>(newSize), mergedIndex)) {
-        return kMergeFailed;
+        return Outcome::MergeFailed;
     }
 
     if (!WriteDataWorkFile(files, names, std::move(newData), newSize) ||
         !WriteIndexWorkFile(files, names, mergedIndex)) {
         DeleteWorkFiles(files, names);
-        return kMergeFailed;
+        return Outcome::MergeFailed;
     }
-    return ReplaceOldBase(files, names) ? kMergeFinished : kMergeFailed;
+    return ReplaceOldBase(files, names) ? Outcome::MergeFinished : Outcome::MergeFailed;
 }

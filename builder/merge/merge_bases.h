@@ -12,23 +12,25 @@
 #pragma once
 
 #include "builder/files/file_system.h"
+#include "builder/outcomes/outcomes.h"
 
 #include <string>
 
 // Merges the base whose .DAT is `newBasePath` into the one whose .DAT is
-// `oldBasePath`. Returns kMergeFinished; kFileMissing when one of the two
-// .DAT files or their indexes is missing (nothing touched); or kMergeFailed
-// with the old base as it was, when:
+// `oldBasePath`. Returns Outcome::MergeFinished; Outcome::FileMissing when
+// one of the two .DAT files or their indexes is missing (nothing touched);
+// Outcome::FolderBusy when another merge or a build works in the old base's
+// folder (nothing touched); or Outcome::MergeFailed with the old base as it
+// was, when:
 // - a path does not end in a dot and three characters, or two of the names
 //   made from the paths are one name or lead to one file (nothing touched);
-// - another merge or a build works in the old base's folder (nothing
-//   touched);
 // - an interrupted merge left files that do not allow putting the old base
 //   back (nothing touched);
 // - the old index has a line without a record number and decimal offset
 //   (nothing touched);
 // - the old base could not be replaced.
-int MergeBases(FileSystem& files, const std::string& newBasePath, const std::string& oldBasePath);
+Outcome MergeBases(FileSystem& files, const std::string& newBasePath,
+                   const std::string& oldBasePath);
 
 // True when a directory search finds `path` as a file or a folder; hidden
 // and system files do not count.

@@ -4,17 +4,41 @@
 
 namespace {
 
-struct OutcomeMessage {
-    int code;
+// Exit statuses 1 and 2 keep their meaning of earlier versions (failed, usage
+// error), 130 is the shell's for an interrupt; each newer outcome that needs
+// telling apart from a failure has a number of its own.
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitAlreadyMerged = 3;
+constexpr int kExitPagesUnread = 4;
+constexpr int kExitFolderBusy = 5;
+constexpr int kExitInterrupted = 130;
+
+struct OutcomeEntry {
     const char* text;
+    int exitStatus;
 };
 
-constexpr OutcomeMessage kMessages[] = {
-    {kBaseBuilt, "Формирование базы закончено"},   {kNothingToWrite, "Нет данных для записи"},
-    {kBuildStopped, "Формирование базы прервано"}, {kNoForumSelected, "Не корректный форум"},
-    {kMergeFinished, "Объединение окончено."},     {kFileMissing, "Ошибка! файл не существует"},
-    {kBaseWriteFailed, "Ошибка записи базы"},      {kMergeFailed, "Ошибка! базы не объединены"},
-};
+OutcomeEntry EntryOf(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::BaseBuilt: return {"Формирование базы закончено", kExitDone};
+    case Outcome::NothingToWrite: return {"Нет данных для записи", kExitDone};
+    case Outcome::BuildStopped: return {"Формирование базы прервано", kExitInterrupted};
+    case Outcome::NoForumSelected: return {"Не корректный форум", kExitUsage};
+    case Outcome::MergeFinished: return {"Объединение окончено.", kExitDone};
+    case Outcome::FileMissing: return {"Ошибка! файл не существует", kExitFailed};
+    case Outcome::BaseWriteFailed: return {"Ошибка записи базы", kExitFailed};
+    case Outcome::MergeFailed: return {"Ошибка! базы не объединены", kExitFailed};
+    case Outcome::AlreadyMerged:
+        return {"Эта новая база уже есть в старой. Базы не объединены.", kExitAlreadyMerged};
+    case Outcome::PagesUnread:
+        return {"Формирование базы закончено, но не все страницы прочитаны", kExitPagesUnread};
+    case Outcome::FolderBusy:
+        return {"Папка занята другой сборкой или объединением. Повторите позже.", kExitFolderBusy};
+    }
+    return {"", kExitFailed};
+}
 
 // Windows-1251 places А..я (U+0410..U+044F) at 0xC0..0xFF, Ё at 0xA8 and ё at
 // 0xB8.
@@ -33,18 +57,16 @@ char CyrillicToWindows1251(unsigned codePoint) {
 
 } // namespace
 
-const char* OutcomeText(int code) {
-    for (const OutcomeMessage& message : kMessages) {
-        if (message.code == code) {
-            return message.text;
-        }
-    }
-    return nullptr;
+const char* OutcomeText(Outcome outcome) {
+    return EntryOf(outcome).text;
 }
 
-std::string OutcomeTextWindows1251(int code) {
-    const char* text = OutcomeText(code);
-    return text ? Utf8ToWindows1251(text) : std::string();
+std::string OutcomeTextWindows1251(Outcome outcome) {
+    return Utf8ToWindows1251(OutcomeText(outcome));
+}
+
+int OutcomeExitStatus(Outcome outcome) {
+    return EntryOf(outcome).exitStatus;
 }
 
 std::string Utf8ToWindows1251(const std::string& text) {

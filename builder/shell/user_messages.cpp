@@ -2,10 +2,7 @@
 
 #include "builder/outcomes/outcomes.h"
 
-void ShowUserMessage(const MainWindowState& state, int code) {
-    const std::string text = OutcomeTextWindows1251(code);
-    if (text.empty()) {
-        return;
-    }
+void ShowUserMessage(const MainWindowState& state, Outcome outcome) {
+    const std::string text = OutcomeTextWindows1251(outcome);
     MessageBoxA(state.window, text.c_str(), state.windowTitle.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }

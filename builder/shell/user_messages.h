@@ -2,9 +2,9 @@
 // with the outcome's fixed Russian text.
 #pragma once
 
+#include "builder/outcomes/outcomes.h"
 #include "builder/shell/main_window_state.h"
 
-// Shows the text of outcome `code` (outcomes.h) in a message box owned by
-// the main window and captioned with its title, and returns when the user
-// closes it; does nothing for a code without a text.
-void ShowUserMessage(const MainWindowState& state, int code);
+// Shows the text of `outcome` in a message box owned by the main window and
+// captioned with its title, and returns when the user closes it.
+void ShowUserMessage(const MainWindowState& state, Outcome outcome);

@@ -28,7 +28,6 @@ bool StandardErrorIsTerminal() {
 // Standard output never translates bytes here.
 void UseBinaryStandardOutput() {}
 
-std::string ConsoleOutcomeText(int outcome) {
-    const char* text = OutcomeText(outcome);
-    return text != nullptr ? text : "";
+std::string ConsoleOutcomeText(Outcome outcome) {
+    return OutcomeText(outcome);
 }

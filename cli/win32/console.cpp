@@ -32,6 +32,6 @@ void UseBinaryStandardOutput() {
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
-std::string ConsoleOutcomeText(int outcome) {
+std::string ConsoleOutcomeText(Outcome outcome) {
     return OutcomeTextWindows1251(outcome);
 }

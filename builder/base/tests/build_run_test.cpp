@@ -86,7 +86,7 @@ TEST(BuildRun, WritesRecordAndIndexLineByteForByte) {
     WriteWholeFile(folder.Path("a.html"), SimplePage("Solo", "Jan 10, 2006", ""));
     RecordingControl control;
     const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
-    EXPECT_EQ(result.outcome, kBaseBuilt);
+    EXPECT_EQ(result.outcome, Outcome::BaseBuilt);
     EXPECT_EQ(result.recordsWritten, 2);
     const std::string first = "'MESSAGE HTTP://WWW.EXAMPLE.COM/SUPPORT/FORUMS/3/77.HTML\n"
                               "'FORUM:  Databases\n"
@@ -118,7 +118,8 @@ TEST(BuildRun, APostCannotForgeARecord) {
                    ThreadPage("Forge", {{"ann<br>Member", "December 05, 2005", forged},
                                         {"bob<br>Member", "December 06, 2005", forged}}));
     RecordingControl control;
-    ASSERT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), control).outcome, kBaseBuilt);
+    ASSERT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), control).outcome,
+              Outcome::BaseBuilt);
     const std::string data = ReadWholeFile(folder.Path("FORUM3.DAT"));
     EXPECT_EQ(data.find("'MESSAGE"), 0u);
     EXPECT_EQ(data.find("'MESSAGE", 1), std::string::npos) << data;
@@ -137,7 +138,7 @@ TEST(BuildRun, ProcessesPagesInDescendingByteOrder) {
     std::filesystem::create_directory(folder.Path("zz.html"));
     RecordingControl control;
     const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder, 4), control);
-    EXPECT_EQ(result.outcome, kBaseBuilt);
+    EXPECT_EQ(result.outcome, Outcome::BaseBuilt);
     EXPECT_EQ(IndexTopics(ReadWholeFile(folder.Path("FORUM5.IDX"))),
               (std::vector<std::string>{"\xC0", "c", "b", "ab", "a", "B"}));
     EXPECT_EQ(control.range, 6);
@@ -188,20 +189,20 @@ TEST(BuildRun, RunsWithoutPagesEndWithNothingToWrite) {
     TempFolder folder;
     RecordingControl control;
     EXPECT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), control).outcome,
-              kNothingToWrite);
+              Outcome::NothingToWrite);
     EXPECT_TRUE(std::filesystem::exists(folder.Path("FORUM3.DAT")));
     EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.DAT")), "");
     EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.IDX")), "");
 
     BuildSettings missing = SettingsFor(folder);
     missing.pagesFolder = folder.Path("missing");
-    EXPECT_EQ(BuildBase(PlatformFileSystem(), missing, control).outcome, kNothingToWrite);
+    EXPECT_EQ(BuildBase(PlatformFileSystem(), missing, control).outcome, Outcome::NothingToWrite);
 
     // No folder at all: nothing is touched, not even the current folder.
     FaultyFileSystem watched(PlatformFileSystem());
     BuildSettings empty = SettingsFor(folder);
     empty.pagesFolder = "";
-    EXPECT_EQ(BuildBase(watched, empty, control).outcome, kNothingToWrite);
+    EXPECT_EQ(BuildBase(watched, empty, control).outcome, Outcome::NothingToWrite);
     EXPECT_TRUE(watched.operations().empty());
 }
 
@@ -212,7 +213,7 @@ TEST(BuildRun, SectionOutsideTheListTouchesNoFile) {
         FaultyFileSystem watched(PlatformFileSystem());
         RecordingControl control;
         EXPECT_EQ(BuildBase(watched, SettingsFor(folder, sectionIndex), control).outcome,
-                  kNoForumSelected);
+                  Outcome::NoForumSelected);
         EXPECT_TRUE(watched.operations().empty());
     }
 }
@@ -224,7 +225,7 @@ TEST(BuildRun, StopLeavesOneIndexLinePerRecord) {
     }
     RecordingControl control(1);
     const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
-    EXPECT_EQ(result.outcome, kBuildStopped);
+    EXPECT_EQ(result.outcome, Outcome::BuildStopped);
     EXPECT_EQ(result.recordsWritten, 2);
     const std::string index = ReadWholeFile(folder.Path("FORUM3.IDX"));
     EXPECT_EQ(IndexTopics(index), (std::vector<std::string>{"d", "c"}));
@@ -261,7 +262,7 @@ TEST(BuildRun, StopPressedBeforeTheRunIsForgotten) {
     StopButtonControl control(0);
     control.stopRequest = true;
     const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
-    EXPECT_EQ(result.outcome, kBaseBuilt);
+    EXPECT_EQ(result.outcome, Outcome::BaseBuilt);
     EXPECT_EQ(result.recordsWritten, 3);
     EXPECT_EQ(control.pauses, 3);
 }
@@ -273,7 +274,7 @@ TEST(BuildRun, StopPressedInAPauseEndsTheRunAfterTheNextPage) {
     }
     StopButtonControl control(1);
     const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
-    EXPECT_EQ(result.outcome, kBuildStopped);
+    EXPECT_EQ(result.outcome, Outcome::BuildStopped);
     EXPECT_EQ(result.recordsWritten, 2);
     // The run returns at the check, before the pause of the page that saw it.
     EXPECT_EQ(control.pauses, 1);
@@ -291,7 +292,7 @@ TEST(BuildRun, AnyFailedFileOperationLeavesConsistentFiles) {
     WriteWholeFile(folder.Path("FORUM3.IDX"), olderBase);
     FaultyFileSystem counting(PlatformFileSystem());
     RecordingControl control;
-    ASSERT_EQ(BuildBase(counting, SettingsFor(folder), control).outcome, kBaseBuilt);
+    ASSERT_EQ(BuildBase(counting, SettingsFor(folder), control).outcome, Outcome::BaseBuilt);
     const std::string fullData = ReadWholeFile(folder.Path("FORUM3.DAT"));
 
     for (int failing = 1; failing <= static_cast<int>(counting.operations().size()); ++failing) {
@@ -304,18 +305,18 @@ TEST(BuildRun, AnyFailedFileOperationLeavesConsistentFiles) {
         const std::string data = ReadWholeFile(folder.Path("FORUM3.DAT"));
         const std::string index = ReadWholeFile(folder.Path("FORUM3.IDX"));
         if (failed == FileOperation::LockFolder) {
-            // Read as another run in the folder: nothing is touched.
-            EXPECT_EQ(result.outcome, kBaseWriteFailed);
+            // A lock that cannot be made: nothing is touched.
+            EXPECT_EQ(result.outcome, Outcome::BaseWriteFailed);
             EXPECT_EQ(data, olderBase);
             EXPECT_EQ(index, olderBase);
             continue;
         }
         if (failed == FileOperation::Write || failed == FileOperation::Open) {
-            EXPECT_EQ(result.outcome, kBaseWriteFailed);
+            EXPECT_EQ(result.outcome, Outcome::BaseWriteFailed);
         } else if (failed == FileOperation::ListFiles) {
-            EXPECT_EQ(result.outcome, kNothingToWrite);
+            EXPECT_EQ(result.outcome, Outcome::NothingToWrite);
         } else {
-            EXPECT_EQ(result.outcome, kBaseBuilt);
+            EXPECT_EQ(result.outcome, Outcome::BaseBuilt);
         }
         if (failed != FileOperation::Open) {
             EXPECT_EQ(fullData.rfind(data, 0), 0u) << "only this run's records";
@@ -332,14 +333,15 @@ TEST(BuildRun, ASecondRunInTheFolderIsRefusedUntouched) {
     RecordingControl control;
     {
         const auto otherRun = PlatformFileSystem().LockFolder(folder.path().string());
-        ASSERT_TRUE(otherRun);
+        ASSERT_TRUE(otherRun.lock);
         const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
-        EXPECT_EQ(result.outcome, kBaseWriteFailed);
+        EXPECT_EQ(result.outcome, Outcome::FolderBusy);
         EXPECT_EQ(result.recordsWritten, 0);
         EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.DAT")), "the other run's data");
         EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.IDX")), "the other run's index");
     }
-    EXPECT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), control).outcome, kBaseBuilt);
+    EXPECT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), control).outcome,
+              Outcome::BaseBuilt);
 }
 
 TEST(BuildRun, ReadOnlyTargetEndsWithWriteFailure) {
@@ -349,7 +351,7 @@ TEST(BuildRun, ReadOnlyTargetEndsWithWriteFailure) {
     std::filesystem::create_directory(folder.Path("FORUM3.DAT"));
     RecordingControl control;
     const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
-    EXPECT_EQ(result.outcome, kBaseWriteFailed);
+    EXPECT_EQ(result.outcome, Outcome::BaseWriteFailed);
     EXPECT_EQ(result.recordsWritten, 0);
     EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.IDX")), "");
 }

@@ -30,7 +30,7 @@ TEST(SampleBase, SamplePagesGiveTheExpectedForumBase) {
     settings.pagesFolder = folder.path().string();
     QuietControl control;
     const BuildResult result = BuildBase(PlatformFileSystem(), settings, control);
-    EXPECT_EQ(result.outcome, kBaseBuilt);
+    EXPECT_EQ(result.outcome, Outcome::BaseBuilt);
     EXPECT_EQ(result.recordsWritten, 10);
     const std::string expected = ZELTRAN_EXPECTED_BASE;
     EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.DAT")), ReadWholeFile(expected + "/FORUM3.DAT"));

@@ -250,16 +250,18 @@ class PosixFileSystem : public FileSystem {
                             static_cast<uint64_t>(status.st_ino)};
     }
 
-    std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+    FolderLockAttempt LockFolder(const std::string& folder) override {
         DescriptorGuard directory{OpenFolder(folder)};
         if (directory.descriptor < 0) {
-            return errno == ENOENT || errno == ENOTDIR ? std::make_unique<PosixFolderLock>(-1)
-                                                       : nullptr;
+            if (errno == ENOENT || errno == ENOTDIR) {
+                return {std::make_unique<PosixFolderLock>(-1)};
+            }
+            return {};
         }
         if (flock(directory.descriptor, LOCK_EX | LOCK_NB) != 0) {
-            return nullptr;
+            return {nullptr, errno == EWOULDBLOCK};
         }
-        return std::make_unique<PosixFolderLock>(directory.Release());
+        return {std::make_unique<PosixFolderLock>(directory.Release())};
     }
 };
 

@@ -84,9 +84,10 @@ class FaultyFileSystem : public FileSystem {
         return inner_.Identity(path);
     }
 
-    std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+    // A failing lock is one that could not be made, never a busy folder.
+    FolderLockAttempt LockFolder(const std::string& folder) override {
         if (!Proceed(FileOperation::LockFolder)) {
-            return nullptr;
+            return {};
         }
         return inner_.LockFolder(folder);
     }

@@ -215,19 +215,21 @@ TEST(PlatformFileSystem, AFolderLockKeepsSecondRunsOutUntilReleased) {
     std::filesystem::create_directory(folder.path() / "sub");
     const std::string base = folder.path().string();
     {
-        const auto held = files.LockFolder(base);
-        ASSERT_TRUE(held);
-        // Any spelling of the same folder finds it held.
-        EXPECT_FALSE(files.LockFolder(base));
-        EXPECT_FALSE(files.LockFolder(FolderOfPath(folder.Path("FORUM1.DAT"))));
-        EXPECT_FALSE(files.LockFolder(folder.Path("sub/..")));
-        EXPECT_TRUE(files.LockFolder(folder.Path("sub")));
+        const FolderLockAttempt held = files.LockFolder(base);
+        ASSERT_TRUE(held.lock);
+        // Any spelling of the same folder finds it held, and says so.
+        const FolderLockAttempt second = files.LockFolder(base);
+        EXPECT_FALSE(second.lock);
+        EXPECT_TRUE(second.busy);
+        EXPECT_FALSE(files.LockFolder(FolderOfPath(folder.Path("FORUM1.DAT"))).lock);
+        EXPECT_FALSE(files.LockFolder(folder.Path("sub/..")).lock);
+        EXPECT_TRUE(files.LockFolder(folder.Path("sub")).lock);
     }
-    EXPECT_TRUE(files.LockFolder(base));
+    EXPECT_TRUE(files.LockFolder(base).lock);
     // Nothing to guard in a folder that is not there.
     const auto nowhere = files.LockFolder(folder.Path("nowhere"));
-    EXPECT_TRUE(nowhere);
-    EXPECT_TRUE(files.LockFolder(folder.Path("nowhere")));
+    EXPECT_TRUE(nowhere.lock);
+    EXPECT_TRUE(files.LockFolder(folder.Path("nowhere")).lock);
 }
 
 TEST(PlatformFileSystem, FolderWithSeparatorKeepsAnExistingOne) {

@@ -150,13 +150,14 @@ class Win32FileSystem : public FileSystem {
         return IdentityOf(path);
     }
 
-    std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+    FolderLockAttempt LockFolder(const std::string& folder) override {
         const std::optional<FileIdentity> identity = IdentityOf(folder.empty() ? "." : folder);
         if (!identity) {
             const DWORD error = GetLastError();
-            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                       ? std::make_unique<Win32FolderLock>(nullptr)
-                       : nullptr;
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+                return {std::make_unique<Win32FolderLock>(nullptr)};
+            }
+            return {};
         }
         char name[64];
         std::snprintf(name, sizeof name, "Local\\ZeltranFolder-%llx-%llx",
@@ -164,13 +165,13 @@ class Win32FileSystem : public FileSystem {
                       static_cast<unsigned long long>(identity->file));
         HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
         if (mutex == nullptr) {
-            return nullptr;
+            return {};
         }
         if (GetLastError() == ERROR_ALREADY_EXISTS) {
             CloseHandle(mutex);
-            return nullptr;
+            return {nullptr, true};
         }
-        return std::make_unique<Win32FolderLock>(mutex);
+        return {std::make_unique<Win32FolderLock>(mutex)};
     }
 };
 

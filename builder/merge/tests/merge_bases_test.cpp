@@ -74,10 +74,10 @@ class MergeFolder {
     Base Read(const std::string& name) const {
         return {ReadWholeFile(Path(name + ".DAT")), ReadWholeFile(Path(name + ".IDX"))};
     }
-    int Merge(FileSystem& files, const std::string& newName, const std::string& oldName) {
+    Outcome Merge(FileSystem& files, const std::string& newName, const std::string& oldName) {
         return MergeBases(files, Path(newName + ".DAT"), Path(oldName + ".DAT"));
     }
-    int Merge(const std::string& newName, const std::string& oldName) {
+    Outcome Merge(const std::string& newName, const std::string& oldName) {
         return Merge(PlatformFileSystem(), newName, oldName);
     }
     // Every file under the folder with its bytes; a link as where it leads.
@@ -112,7 +112,7 @@ TEST(MergeBases, JoinsTextAndRenumbersTheIndex) {
     folder.Write("FORUM3N", newBase);
     folder.Write("FORUM3", oldBase);
 
-    EXPECT_EQ(folder.Merge("FORUM3N", "FORUM3"), kMergeFinished);
+    EXPECT_EQ(folder.Merge("FORUM3N", "FORUM3"), Outcome::MergeFinished);
 
     const Base merged = folder.Read("FORUM3");
     EXPECT_EQ(merged.data, newBase.data + oldBase.data + "\r\n");
@@ -154,7 +154,7 @@ TEST(MergeBases, EdgeCasesOfTheInputBases) {
         MergeFolder folder;
         folder.Write("NEW", c.newBase);
         folder.Write("OLD", c.oldBase);
-        EXPECT_EQ(folder.Merge("NEW", "OLD"), kMergeFinished) << c.name;
+        EXPECT_EQ(folder.Merge("NEW", "OLD"), Outcome::MergeFinished) << c.name;
         const Base merged = folder.Read("OLD");
         EXPECT_EQ(merged.data, c.merged.data) << c.name;
         EXPECT_EQ(merged.index, c.merged.index) << c.name;
@@ -168,12 +168,12 @@ TEST(MergeBases, MergedBasesMergeAgainEitherWay) {
     folder.Write("A", MakeBase({"a1", "a2"}));
     folder.Write("B", MakeBase({"b1"}));
     folder.Write("C", MakeBase({"c1", "c2"}));
-    ASSERT_EQ(folder.Merge("A", "B"), kMergeFinished);
+    ASSERT_EQ(folder.Merge("A", "B"), Outcome::MergeFinished);
     // B is now a merged base with a trailing CR LF; as the new base...
-    ASSERT_EQ(folder.Merge("B", "C"), kMergeFinished);
+    ASSERT_EQ(folder.Merge("B", "C"), Outcome::MergeFinished);
     // ...and as the old one.
     folder.Write("D", MakeBase({"d1"}));
-    ASSERT_EQ(folder.Merge("D", "C"), kMergeFinished);
+    ASSERT_EQ(folder.Merge("D", "C"), Outcome::MergeFinished);
 
     const std::vector<std::string> expected = {Record("d1"), Record("a1"), Record("a2"),
                                                Record("b1"), Record("c1"), Record("c2")};
@@ -195,7 +195,7 @@ TEST(MergeBases, EarlierBackupsAndWorkFilesAreReplaced) {
     WriteWholeFile(folder.Path("FORUM1.tmD"), std::string(100000, 's'));
     WriteWholeFile(folder.Path("FORUM1.tmI"), std::string(100000, 's'));
 
-    ASSERT_EQ(folder.Merge("NEW", "FORUM1"), kMergeFinished);
+    ASSERT_EQ(folder.Merge("NEW", "FORUM1"), Outcome::MergeFinished);
 
     const Base merged = folder.Read("FORUM1");
     EXPECT_EQ(merged.data, newBase.data + oldBase.data + "\r\n");
@@ -227,7 +227,7 @@ TEST(MergeBases, MissingInputTouchesNothing) {
         const auto before = folder.Contents();
         FaultyFileSystem files(PlatformFileSystem());
 
-        EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), kFileMissing) << missing;
+        EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), Outcome::FileMissing) << missing;
         EXPECT_EQ(folder.Contents(), before) << missing;
         EXPECT_TRUE(OnlyLooked(files.operations())) << missing;
     }
@@ -248,7 +248,7 @@ TEST(MergeBases, OldIndexWithoutRecordPositionsIsRefused) {
         const auto before = folder.Contents();
         FaultyFileSystem files(PlatformFileSystem());
 
-        EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), kMergeFailed) << line;
+        EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), Outcome::MergeFailed) << line;
         EXPECT_EQ(folder.Contents(), before) << line;
         EXPECT_TRUE(OnlyLooked(files.operations())) << line;
     }
@@ -281,7 +281,8 @@ TEST(MergeBases, PathsThatNameOneFileTwiceAreRefused) {
         }
         const auto before = folder.Contents();
         FaultyFileSystem files(PlatformFileSystem());
-        EXPECT_EQ(MergeBases(files, folder.Path(c.newPath), folder.Path(c.oldPath)), kMergeFailed)
+        EXPECT_EQ(MergeBases(files, folder.Path(c.newPath), folder.Path(c.oldPath)),
+                  Outcome::MergeFailed)
             << c.newPath << " into " << c.oldPath;
         EXPECT_EQ(folder.Contents(), before) << c.newPath << " into " << c.oldPath;
         EXPECT_TRUE(OnlyLooked(files.operations())) << c.newPath << " into " << c.oldPath;
@@ -310,8 +311,8 @@ TEST(MergeBases, LinksToTheOldBaseOrItsBackupAreRefused) {
             }
         }
         const auto before = folder.Contents();
-        EXPECT_EQ(folder.Merge("SELF", "OLD"), kMergeFailed) << hard;
-        EXPECT_EQ(folder.Merge("BACK", "OLD"), kMergeFailed) << hard;
+        EXPECT_EQ(folder.Merge("SELF", "OLD"), Outcome::MergeFailed) << hard;
+        EXPECT_EQ(folder.Merge("BACK", "OLD"), Outcome::MergeFailed) << hard;
         EXPECT_EQ(folder.Contents(), before) << hard;
     }
 }
@@ -327,7 +328,7 @@ TEST(MergeBases, LinksPlantedAsWorkFilesAreReplacedNotWrittenThrough) {
     std::filesystem::create_symlink(outside.Path("victim.txt"), folder.Path("OLD.tmD"));
     std::filesystem::create_symlink(outside.Path("nowhere.txt"), folder.Path("OLD.tmI"));
 
-    ASSERT_EQ(folder.Merge("NEW", "OLD"), kMergeFinished);
+    ASSERT_EQ(folder.Merge("NEW", "OLD"), Outcome::MergeFinished);
     EXPECT_EQ(ReadWholeFile(outside.Path("victim.txt")), "keep me");
     EXPECT_FALSE(std::filesystem::exists(outside.Path("nowhere.txt")));
     EXPECT_FALSE(std::filesystem::is_symlink(folder.Path("OLD.DAT")));
@@ -343,11 +344,11 @@ TEST(MergeBases, ASecondRunInTheFolderIsRefusedUntouched) {
     const auto before = folder.Contents();
     {
         const auto otherRun = PlatformFileSystem().LockFolder(FolderOfPath(folder.Path("OLD")));
-        ASSERT_TRUE(otherRun);
-        EXPECT_EQ(folder.Merge("NEW", "OLD"), kMergeFailed);
+        ASSERT_TRUE(otherRun.lock);
+        EXPECT_EQ(folder.Merge("NEW", "OLD"), Outcome::FolderBusy);
         EXPECT_EQ(folder.Contents(), before);
     }
-    EXPECT_EQ(folder.Merge("NEW", "OLD"), kMergeFinished);
+    EXPECT_EQ(folder.Merge("NEW", "OLD"), Outcome::MergeFinished);
 }
 
 struct OneMerge {
@@ -371,7 +372,7 @@ struct MergeSetup {
         MergeFolder folder;
         Prepare(folder);
         FaultyFileSystem files(PlatformFileSystem());
-        EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), kMergeFinished);
+        EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), Outcome::MergeFinished);
         const std::vector<FileOperation>& done = files.operations();
         const auto rename = std::find(done.begin(), done.end(), FileOperation::Rename);
         return {folder.Contents(), done.size(),
@@ -390,15 +391,16 @@ TEST(MergeBases, AnyFailedOperationLeavesTheOldBaseWhole) {
         setup.Prepare(folder);
         const auto before = folder.Contents();
         FaultyFileSystem files(PlatformFileSystem(), static_cast<int>(failing));
-        const int outcome = folder.Merge(files, "NEW", "OLD");
+        const Outcome outcome = folder.Merge(files, "NEW", "OLD");
 
         // A look that fails can only make the merge see less; what it then
         // does must still be whole.
-        if (outcome == kMergeFinished) {
+        if (outcome == Outcome::MergeFinished) {
             EXPECT_EQ(folder.Contents(), once.folder);
             continue;
         }
-        EXPECT_TRUE(outcome == kFileMissing || outcome == kMergeFailed) << outcome;
+        EXPECT_TRUE(outcome == Outcome::FileMissing || outcome == Outcome::MergeFailed)
+            << OutcomeCode(outcome);
         const Base oldAfter = folder.Read("OLD");
         EXPECT_EQ(oldAfter.data, setup.oldBase.data);
         EXPECT_EQ(oldAfter.index, setup.oldBase.index);
@@ -429,7 +431,7 @@ TEST(MergeBases, AMergeStoppedAnywhereIsTakenUpByTheNextOne) {
         FaultyFileSystem files(PlatformFileSystem(), static_cast<int>(stop), Fault::Stop);
         folder.Merge(files, "NEW", "OLD");
 
-        EXPECT_EQ(folder.Merge("NEW", "OLD"), kMergeFinished);
+        EXPECT_EQ(folder.Merge("NEW", "OLD"), Outcome::MergeFinished);
         EXPECT_EQ(folder.Contents(), once.folder);
     }
 }
@@ -443,7 +445,7 @@ TEST(MergeBases, LeftoversWithoutTheirBackupsAreLeftAlone) {
     WriteWholeFile(folder.Path("OLD.tmI"), "merged index");
     const auto before = folder.Contents();
 
-    EXPECT_EQ(folder.Merge("NEW", "OLD"), kMergeFailed);
+    EXPECT_EQ(folder.Merge("NEW", "OLD"), Outcome::MergeFailed);
     EXPECT_EQ(folder.Contents(), before);
 }
 

@@ -34,6 +34,8 @@ constexpr char kMergedMessage[] = "Объединение окончено.";
 constexpr char kFileMissingMessage[] = "Ошибка! файл не существует";
 constexpr char kWriteFailedMessage[] = "Ошибка записи базы";
 constexpr char kMergeFailedMessage[] = "Ошибка! базы не объединены";
+constexpr char kFolderBusyMessage[] =
+    "Папка занята другой сборкой или объединением. Повторите позже.";
 
 constexpr int kLockedControls[] = {1006, 1003, 1001, 1010, 1017, 1015, 1016};
 constexpr int kAlwaysEnabled[] = {1008, 1009, 1012, 1031, 1004, 1030};
@@ -403,15 +405,15 @@ TEST(ZeltranWindow, BuildAndMergeRefuseWhileAnotherRunWorksInTheirFolder) {
     {
         const auto pagesBusy = PlatformFileSystem().LockFolder(pages);
         const auto oldBaseBusy = PlatformFileSystem().LockFolder(oldBase);
-        ASSERT_TRUE(pagesBusy && oldBaseBusy);
-        EXPECT_EQ(BuildAndReadOutcome(zeltran), kWriteFailedMessage);
+        ASSERT_TRUE(pagesBusy.lock && oldBaseBusy.lock);
+        EXPECT_EQ(BuildAndReadOutcome(zeltran), kFolderBusyMessage);
         HWND box = nullptr;
-        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergeFailedMessage);
+        EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kFolderBusyMessage);
         ASSERT_TRUE(zeltran.CloseMessageBox(box));
         std::string merge = "\"";
         merge.append(ProgramsFolder()).append("zeltran-cli.exe\" merge \"").append(newDat);
         merge.append("\" \"").append(oldDat).append("\"");
-        EXPECT_EQ(RunProgram(merge), 1);
+        EXPECT_EQ(RunProgram(merge), 5);
         EXPECT_EQ(ReadWholeFile(newDat), built);
         EXPECT_EQ(ReadWholeFile(oldDat), old);
         EXPECT_FALSE(FileExists(oldBase + "\\FORUM3.DA_"));
