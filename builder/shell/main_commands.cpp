@@ -78,6 +78,16 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CTLCOLORSTATIC:
         return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DESTROY: SaveSettings(state); return 0;
+    case WM_QUERYENDSESSION:
+        // The session may end at any time: nothing here is left to ask about.
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_ENDSESSION:
+        // The session ends the process without destroying the window.
+        if (wParam) {
+            SaveSettings(state);
+        }
+        return 0;
     default: return 0;
     }
 }

@@ -17,6 +17,6 @@ HWND CreateMainWindow(LayerDialog& layer, MainWindowState& state);
 // The state of the main window `window`.
 MainWindowState& MainWindowOf(HWND window);
 
-// The window's callback: settings on creation and destruction, one
-// operation per button.
+// The window's callback: settings on creation, on destruction and at the
+// end of the Windows session, one operation per button.
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -24,6 +24,10 @@ struct MainWindowState {
     std::string newBasePath;
     std::string oldBasePath;
     std::string programFolder; // ends in a backslash
+    // Settings that no file took are reported once, however often the
+    // program tries to save them (at the end of the session, then of the
+    // window).
+    bool toldSettingsUnsaved = false;
     // Set by either Stop button; a build clears it when it starts and reads
     // it after every page.
     bool stopRequest = false;

@@ -3,6 +3,9 @@
 #include "builder/outcomes/outcomes.h"
 
 void ShowUserMessage(const MainWindowState& state, Outcome outcome) {
-    const std::string text = OutcomeTextWindows1251(outcome);
-    MessageBoxA(state.window, text.c_str(), state.windowTitle.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ShowUserMessage(state, OutcomeTextWindows1251(outcome).c_str());
+}
+
+void ShowUserMessage(const MainWindowState& state, const char* text) {
+    MessageBoxA(state.window, text, state.windowTitle.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }

@@ -1,5 +1,5 @@
-// The one way the program tells the user an outcome: a modal message box
-// with the outcome's fixed Russian text.
+// The one way the program tells the user something: a modal message box
+// with a fixed Russian text (an outcome's, or one of the shell's own).
 #pragma once
 
 #include "builder/outcomes/outcomes.h"
@@ -8,3 +8,6 @@
 // Shows the text of `outcome` in a message box owned by the main window and
 // captioned with its title, and returns when the user closes it.
 void ShowUserMessage(const MainWindowState& state, Outcome outcome);
+
+// The same box for a text of the shell's own (Windows-1251).
+void ShowUserMessage(const MainWindowState& state, const char* text);

@@ -8,6 +8,7 @@
 #include "builder/files/tests/whole_file.h"
 #include "builder/shell/tests/screen_capture.h"
 #include "builder/shell/tests/zeltran_session.h"
+#include "common/win32/kernel_handles.h"
 
 #include <gtest/gtest.h>
 
@@ -581,6 +582,127 @@ TEST(ZeltranWindow, CloseBoxSavesAPickedFileAndALongPathWhole) {
     ASSERT_TRUE(zeltran.WaitForExit()) << "the close box did not end the program";
     EXPECT_EQ(zeltran.ExitCode(), 0u);
     EXPECT_EQ(ReadWholeFile(folder + "\\prog.ini"), Settings(longPath, "", picked));
+}
+
+// APPDATA for the programs the driver starts while it lives: the user's
+// folder of the settings.
+class AppDataFolder {
+  public:
+    explicit AppDataFolder(const std::string& folder) {
+        char previous[MAX_PATH] = {};
+        GetEnvironmentVariableA("APPDATA", previous, sizeof previous);
+        previous_ = previous;
+        SetEnvironmentVariableA("APPDATA", folder.c_str());
+    }
+    ~AppDataFolder() { SetEnvironmentVariableA("APPDATA", previous_.c_str()); }
+
+  private:
+    std::string previous_;
+};
+
+void SetPathFields(const ZeltranProcess& zeltran, const std::string& pages,
+                   const std::string& newBase, const std::string& oldBase) {
+    zeltran.Send(1005, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pages.c_str()));
+    zeltran.Send(1013, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(newBase.c_str()));
+    zeltran.Send(1014, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(oldBase.c_str()));
+}
+
+std::string PathFields(const ZeltranProcess& zeltran) {
+    return Settings(Text(zeltran.Control(1005)), Text(zeltran.Control(1013)),
+                    Text(zeltran.Control(1014)));
+}
+
+// Wine, run as root here, writes read-only files and folders all the same;
+// a folder named prog.ini, or a prog.ini that another program holds open
+// without letting others write, it does refuse, as Windows refuses a
+// protected program folder or a read-only prog.ini.
+TEST(ZeltranWindow, SettingsGoToTheUserFolderWhereTheProgramFolderTakesNone) {
+    const std::string given = Settings("C:\\given", "", "");
+    const std::string chosen = Settings("C:\\pages", "C:\\new\\FORUM3.DAT", "C:\\old\\FORUM3.DAT");
+    for (const bool held : {false, true}) {
+        SCOPED_TRACE(held ? "prog.ini held open" : "a folder in the place of prog.ini");
+        const std::string folder = Scratch(held ? "settings-held" : "settings-closed");
+        const std::string appData = folder + "\\appdata";
+        const AppDataFolder userFolder(appData);
+        MakeEmptyFolder(appData);
+        MakeEmptyFolder(folder + "\\program");
+        const std::string programIni = folder + "\\program\\prog.ini";
+        if (held) {
+            WriteWholeFile(programIni, given);
+        } else {
+            CreateDirectoryA(programIni.c_str(), nullptr);
+        }
+        const OwnedHandle holder(held ? CreateFileA(programIni.c_str(), GENERIC_READ,
+                                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                                    nullptr)
+                                      : nullptr);
+        ASSERT_EQ(holder.valid(), held);
+        {
+            ZeltranProcess zeltran(folder + "\\program");
+            ASSERT_TRUE(zeltran.Started());
+            EXPECT_EQ(PathFields(zeltran), held ? given : Settings("", "", ""));
+            SetPathFields(zeltran, "C:\\pages", "C:\\new\\FORUM3.DAT", "C:\\old\\FORUM3.DAT");
+            ExitWithButton(zeltran);
+        }
+        EXPECT_EQ(ReadWholeFile(appData + "\\ZELTRAN\\prog.ini"), chosen);
+        if (held) {
+            EXPECT_EQ(ReadWholeFile(programIni), given);
+        }
+        ZeltranProcess again(folder + "\\program");
+        ASSERT_TRUE(again.Started());
+        EXPECT_EQ(PathFields(again), chosen);
+        ExitWithButton(again);
+    }
+}
+
+TEST(ZeltranWindow, SessionEndSavesThePathsAndLeavesTheWindow) {
+    const std::string folder = Scratch("session-end");
+    WriteWholeFile(folder + "\\prog.ini", Settings("C:\\given", "", ""));
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    SetPathFields(zeltran, "C:\\pages", "C:\\new\\FORUM3.DAT", "");
+    EXPECT_EQ(SendMessageA(zeltran.MainWindow(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageA(zeltran.MainWindow(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(ReadWholeFile(folder + "\\prog.ini"),
+              Settings("C:\\pages", "C:\\new\\FORUM3.DAT", ""));
+    EXPECT_TRUE(IsWindowVisible(zeltran.MainWindow()));
+}
+
+constexpr char kSettingsUnsavedMessage[] =
+    "Не удалось сохранить настройки: папка программы и папка пользователя закрыты для записи.";
+
+// A folder named prog.ini beside the program, and a file named ZELTRAN in
+// the user's application-data folder.
+TEST(ZeltranWindow, SettingsThatNoFileTakesAreReportedOnceBeforeTheProgramEnds) {
+    const std::string folder = Scratch("settings-unsaved");
+    const std::string appData = folder + "\\appdata";
+    const AppDataFolder userFolder(appData);
+    MakeEmptyFolder(appData);
+    WriteWholeFile(appData + "\\ZELTRAN", "");
+    MakeEmptyFolder(folder + "\\program");
+    CreateDirectoryA((folder + "\\program\\prog.ini").c_str(), nullptr);
+    for (const bool sessionEnds : {false, true}) {
+        SCOPED_TRACE(sessionEnds ? "the session ends first" : "the exit button");
+        ZeltranProcess zeltran(folder + "\\program");
+        ASSERT_TRUE(zeltran.Started());
+        HWND box = nullptr;
+        if (sessionEnds) {
+            PostMessageA(zeltran.MainWindow(), WM_ENDSESSION, TRUE, 0);
+            EXPECT_EQ(zeltran.WaitForMessageBox(&box), kSettingsUnsavedMessage);
+        } else {
+            EXPECT_EQ(zeltran.ClickForMessage(1030, &box), kSettingsUnsavedMessage);
+            EXPECT_FALSE(zeltran.WaitForExit(0)) << "the program ended under its message";
+        }
+        ASSERT_NE(box, nullptr);
+        ASSERT_TRUE(zeltran.CloseMessageBox(box));
+        if (sessionEnds) {
+            ExitWithButton(zeltran);
+        } else {
+            ASSERT_TRUE(zeltran.WaitForExit());
+            EXPECT_EQ(zeltran.ExitCode(), 0u);
+        }
+    }
+    EXPECT_EQ(ReadWholeFile(appData + "\\ZELTRAN"), "");
 }
 
 // The driver works on a desktop of its own, shown as a Wine virtual desktop
