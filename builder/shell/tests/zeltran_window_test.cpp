@@ -435,11 +435,11 @@ TEST(ZeltranWindow, MergeAfterAnInterruptedOneMergesOnce) {
     CopySamplePages(gSamplesFolder, pages);
     ASSERT_EQ(RunProgram(CommandLineBuild(pages, "")), 0);
     const std::string newDat = pages + "\\FORUM3.DAT";
-    const std::string newIdx = pages + "\\FORUM3.IDX";
     const std::string oldDat = folder + "\\FORUM3.DAT";
     const std::string built = ReadWholeFile(newDat);
-    WriteWholeFile(folder + "\\FORUM3.DA_", built);
-    WriteWholeFile(folder + "\\FORUM3.IDX", ReadWholeFile(newIdx));
+    const std::string old = "'MESSAGE old\n\n";
+    WriteWholeFile(folder + "\\FORUM3.DA_", old);
+    WriteWholeFile(folder + "\\FORUM3.IDX", "old\tA\tD\t0\t1\t14\r\n");
     WriteWholeFile(folder + "\\FORUM3.tmD", "half of a merged text");
     WriteWholeFile(folder + "\\FORUM3.tmI", "");
     WriteWholeFile(folder + "\\prog.ini", Settings("", newDat, oldDat));
@@ -448,8 +448,8 @@ TEST(ZeltranWindow, MergeAfterAnInterruptedOneMergesOnce) {
     HWND box = nullptr;
     EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergedMessage);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
-    EXPECT_EQ(ReadWholeFile(oldDat), built + built + "\r\n");
-    EXPECT_EQ(ReadWholeFile(folder + "\\FORUM3.DA_"), built);
+    EXPECT_EQ(ReadWholeFile(oldDat), built + old + "\r\n");
+    EXPECT_EQ(ReadWholeFile(folder + "\\FORUM3.DA_"), old);
     EXPECT_FALSE(FileExists(folder + "\\FORUM3.tmD"));
     EXPECT_FALSE(FileExists(folder + "\\FORUM3.tmI"));
     ExitWithButton(zeltran);
