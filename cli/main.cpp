@@ -28,7 +28,9 @@ constexpr const char* kUsage =
     "                     joins the new forum base in front of the old one under\n"
     "                     the old one's names, keeping the old files as .DA_ and\n"
     "                     .ID_; prints the outcome; exit status 0 when merged, 1\n"
-    "                     when not\n"
+    "                     when not, 3 when the old base begins with the new one\n"
+    "                     already (nothing done), 5 when another run holds the\n"
+    "                     old base's folder\n"
     "  --version          the tool's name and version\n"
     "  --help             this text\n";
 

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -87,6 +89,19 @@ bool InputsAreDistinctFiles(FileSystem& files, const MergeNames& names) {
     return true;
 }
 
+// Reads exactly `size` bytes, or fails at the end of the file or a failed
+// read.
+bool ReadExactly(DiskFile& file, char* buffer, std::size_t size) {
+    for (std::size_t filled = 0; filled < size;) {
+        const int64_t count = file.Read(buffer + filled, size - filled);
+        if (count <= 0) {
+            return false;
+        }
+        filled += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
 // An index is held whole while its lines are rewritten: read in one piece
 // of its size.
 bool ReadWholeFile(FileSystem& files, const std::string& path, std::string& bytes) {
@@ -96,16 +111,42 @@ bool ReadWholeFile(FileSystem& files, const std::string& path, std::string& byte
         return false;
     }
     bytes.resize(static_cast<std::size_t>(size));
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const int64_t count = file->Read(bytes.data() + filled, bytes.size() - filled);
-        if (count <= 0) {
+    char beyond;
+    return ReadExactly(*file, bytes.data(), bytes.size()) && file->Read(&beyond, 1) == 0;
+}
+
+// An index up to its last line end: the lines a merge takes from it.
+std::string_view CompleteLines(std::string_view index) {
+    const std::size_t lastLineEnd = index.rfind("\r\n");
+    return lastLineEnd == std::string_view::npos ? std::string_view()
+                                                 : index.substr(0, lastLineEnd + 2);
+}
+
+// True when `oldData` begins with all `newSize` bytes of `newData`, read
+// from the start of both. Bases run to a gigabyte, so both are read in
+// chunks and the old one only as far as the new one's length. A read that
+// fails says no: the merge then finds the fault itself when it copies.
+bool DataBeginsWith(DiskFile& oldData, DiskFile& newData, int64_t newSize) {
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::vector<char> oldChunk(kChunk);
+    std::vector<char> newChunk(kChunk);
+    for (uint64_t left = static_cast<uint64_t>(newSize); left > 0;) {
+        const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
+        if (!ReadExactly(newData, newChunk.data(), size) ||
+            !ReadExactly(oldData, oldChunk.data(), size) ||
+            std::memcmp(newChunk.data(), oldChunk.data(), size) != 0) {
             return false;
         }
-        filled += static_cast<std::size_t>(count);
+        left -= size;
     }
-    char beyond;
-    return file->Read(&beyond, 1) == 0;
+    return true;
+}
+
+// The old index begins with every line of the new one, as after a merge
+// of this new base; a new base without a line counts for nothing.
+bool OldIndexBeginsWithNewLines(std::string_view oldIndex, std::string_view newIndex) {
+    const std::string_view newLines = CompleteLines(newIndex);
+    return !newLines.empty() && oldIndex.substr(0, newLines.size()) == newLines;
 }
 
 // A work file is always a new file: one left by an interrupted merge goes
@@ -249,6 +290,22 @@ Outcome MergeBases(FileSystem& files, const std::string& newBasePath,
     const uint64_t newLines = AppendNewIndexLines(newIndex, mergedIndex);
     if (!AppendOldIndexLines(oldIndex, newLines, static_cast<uint64_t>(newSize), mergedIndex)) {
         return Outcome::MergeFailed;
+    }
+    // Pressed twice, or a script run twice: the same records must not go in
+    // front again, and the backups must keep the base from before the first
+    // merge.
+    if (OldIndexBeginsWithNewLines(oldIndex, newIndex)) {
+        const std::unique_ptr<DiskFile> oldData =
+            files.Open(names.oldData, OpenMode::Read, Sharing::Exclusive);
+        if (oldData && DataBeginsWith(*oldData, *newData, newSize)) {
+            return Outcome::AlreadyMerged;
+        }
+        // The comparison has read into the new .DAT; its copy starts afresh.
+        newData.reset();
+        newData = files.Open(names.newData, OpenMode::Read, Sharing::Exclusive);
+        if (!newData) {
+            return Outcome::MergeFailed;
+        }
     }
 
     if (!WriteDataWorkFile(files, names, std::move(newData), newSize) ||

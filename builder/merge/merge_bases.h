@@ -20,8 +20,11 @@
 // `oldBasePath`. Returns Outcome::MergeFinished; Outcome::FileMissing when
 // one of the two .DAT files or their indexes is missing (nothing touched);
 // Outcome::FolderBusy when another merge or a build works in the old base's
-// folder (nothing touched); or Outcome::MergeFailed with the old base as it
-// was, when:
+// folder (nothing touched); Outcome::AlreadyMerged when the new base has
+// been merged into the old one before: the new index holds a line, the old
+// index begins with the new one's lines and the old .DAT with the new .DAT's
+// bytes (nothing touched, checked last before anything is written); or
+// Outcome::MergeFailed with the old base as it was, when:
 // - a path does not end in a dot and three characters, or two of the names
 //   made from the paths are one name or lead to one file (nothing touched);
 // - an interrupted merge left files that do not allow putting the old base

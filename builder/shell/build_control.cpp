@@ -115,7 +115,13 @@ void StartBuild(MainWindowState& state) {
     if (state.endAfterBuild) {
         state.endAfterBuild = false;
         EndLayerDialog(state.window, 0);
+        return;
     }
+    // Locking took the focus from Start, and the window gave it to the first
+    // control still enabled when the message closed; the keyboard user goes
+    // on from the button pressed.
+    SendMessageA(state.window, WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(GetDlgItem(state.window, kStartButton)), TRUE);
 }
 
 void MessagePause() {

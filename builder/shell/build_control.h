@@ -5,7 +5,8 @@
 
 #include "builder/shell/main_window_state.h"
 
-// The command of the Start button.
+// The command of the Start button. When the window stays, the focus goes
+// back to Start once the outcome is closed.
 void StartBuild(MainWindowState& state);
 
 // Disables / enables the seven controls that must not be used while a build

@@ -34,6 +34,15 @@ printf 't\ta\td\t0\t1\t10\r\nt\ta\td\t1\t11\t10\r\n' | cmp -s - OLD.IDX || {
     echo "FAIL merged: OLD.IDX" >&2
     failures=$((failures + 1))
 }
+# The same new base again: the old base and its backups stay as they are.
+mkdir once && cp OLD.DAT OLD.IDX OLD.DA_ OLD.ID_ once/
+expect merged_again 3 'Эта новая база уже есть в старой. Базы не объединены. (18)' -- merge NEW.DAT OLD.DAT
+for file in OLD.DAT OLD.IDX OLD.DA_ OLD.ID_; do
+    cmp -s "once/$file" "$file" || {
+        echo "FAIL merged_again: $file changed" >&2
+        failures=$((failures + 1))
+    }
+done
 expect missing 1 'Ошибка! файл не существует (15)' -- merge NEW.DAT OTHER.DAT
 printf 't\ta\td\t0\r\n' >BAD.IDX
 : >BAD.DAT

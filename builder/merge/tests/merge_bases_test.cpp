@@ -218,6 +218,73 @@ bool OnlyLooked(const std::vector<FileOperation>& operations) {
     });
 }
 
+// Over 128 KiB of text, so that the text is compared in several pieces.
+constexpr int kLargeBaseRecords = 2000;
+Base LargeBase() {
+    std::vector<std::string> topics;
+    for (int topic = 0; topic < kLargeBaseRecords; ++topic) {
+        std::string name = "n";
+        name += std::to_string(topic);
+        topics.push_back(name);
+    }
+    return MakeBase(topics);
+}
+
+TEST(MergeBases, TheSameNewBaseIsNeverMergedTwice) {
+    const Base small = MakeBase({"n1", "n2"});
+    const Base large = LargeBase();
+    ASSERT_GT(large.data.size(), 128u * 1024);
+    // Text after the last line end is no line, and a merge drops it.
+    const Base partialLine{small.data, small.index + "n3\tA"};
+    for (const Base& newBase : {small, large, partialLine}) {
+        MergeFolder folder;
+        folder.Write("NEW", newBase);
+        folder.Write("OLD", MakeBase({"o1", "o2"}));
+        ASSERT_EQ(folder.Merge("NEW", "OLD"), Outcome::MergeFinished);
+        const auto once = folder.Contents();
+        FaultyFileSystem files(PlatformFileSystem());
+
+        EXPECT_EQ(folder.Merge(files, "NEW", "OLD"), Outcome::AlreadyMerged);
+        EXPECT_EQ(folder.Contents(), once); // .DA_ and .ID_ still hold the first old base
+        EXPECT_TRUE(OnlyLooked(files.operations()));
+    }
+}
+
+// Only the whole new base at the start of the old one counts as merged
+// before; anything less merges as usual.
+TEST(MergeBases, ANewBaseOnlyPartlyInTheOldOneMerges) {
+    const Base large = LargeBase();
+    const Base oldLines = MakeBase({"o"}, kLargeBaseRecords, large.data.size() + 1);
+    std::string lastByteDiffers = large.data;
+    lastByteDiffers.back() ^= 1;
+    const Base otherLastLine = MakeBase({"o", "p"});
+    struct Case {
+        const char* name;
+        Base newBase;
+        Base oldBase;
+    };
+    const Case cases[] = {
+        {"empty new base", {"", ""}, MakeBase({"o"})},
+        {"new base without a whole line", {"", "n1\tA"}, {"", "n1\tA\tD\t0\t1\t0\r\n"}},
+        {"text differs in its last byte",
+         large,
+         {lastByteDiffers + Record("o"), large.index + oldLines.index}},
+        {"old text shorter", large, {large.data.substr(1), large.index + oldLines.index}},
+        {"index differs in its last line",
+         MakeBase({"o", "q"}),
+         {MakeBase({"o", "q"}).data, otherLastLine.index}},
+    };
+    for (const Case& c : cases) {
+        MergeFolder folder;
+        folder.Write("NEW", c.newBase);
+        folder.Write("OLD", c.oldBase);
+        EXPECT_EQ(folder.Merge("NEW", "OLD"), Outcome::MergeFinished) << c.name;
+        EXPECT_EQ(folder.Read("OLD").data, c.newBase.data + c.oldBase.data + "\r\n") << c.name;
+        EXPECT_EQ(ReadWholeFile(folder.Path("OLD.DA_")), c.oldBase.data) << c.name;
+        EXPECT_EQ(ReadWholeFile(folder.Path("OLD.ID_")), c.oldBase.index) << c.name;
+    }
+}
+
 TEST(MergeBases, MissingInputTouchesNothing) {
     for (const char* missing : {"NEW.DAT", "NEW.IDX", "OLD.DAT", "OLD.IDX"}) {
         MergeFolder folder;

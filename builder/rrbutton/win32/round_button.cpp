@@ -161,8 +161,15 @@ void OnSysColorChange(HWND hwnd) {
     SendMessageA(hwnd, RBM_SETPRESSEDTEXTCOLOR, buttonText, 1);
 }
 
-void OnKeyDown(HWND hwnd, RoundButtonData& data, WPARAM key) {
-    if (data.pressSource != kNoPress) {
+// Bit 30 of a key message: the key was already down, so this key-down is
+// the keyboard's auto-repeat.
+constexpr LPARAM kKeyWasDown = LPARAM{1} << 30;
+
+// Only a fresh key press acts: a held Enter would otherwise click again on
+// every repeat, and a Space held since before the focus came here would
+// start a press that the user never made on this button.
+void OnKeyDown(HWND hwnd, RoundButtonData& data, WPARAM key, LPARAM keyFlags) {
+    if (data.pressSource != kNoPress || (keyFlags & kKeyWasDown) != 0) {
         return;
     }
     if (key == VK_RETURN) {
@@ -505,7 +512,7 @@ LRESULT CALLBACK RoundButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_GETDLGCODE: return OnGetDlgCode(*data, hwnd, wParam, lParam);
     case WM_SYSCOLORCHANGE: OnSysColorChange(hwnd); break;
-    case WM_KEYDOWN: OnKeyDown(hwnd, *data, wParam); break;
+    case WM_KEYDOWN: OnKeyDown(hwnd, *data, wParam, lParam); break;
     case WM_KEYUP: OnKeyUp(hwnd, *data); break;
     case WM_LBUTTONDBLCLK: SendMessageA(hwnd, WM_LBUTTONDOWN, wParam, lParam); return 0;
     case WM_LBUTTONDOWN: return OnButtonDown(hwnd, wParam, lParam);

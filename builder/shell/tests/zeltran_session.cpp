@@ -1,6 +1,7 @@
 #include "builder/shell/tests/zeltran_session.h"
 
 #include "builder/files/tests/whole_file.h"
+#include "builder/rrbutton/round_button_messages.h"
 #include "builder/shell/tests/screen_capture.h"
 #include "common/win32/kernel_handles.h"
 
@@ -235,6 +236,48 @@ std::vector<HWND> ZeltranProcess::OtherDialogs() const {
         }
     }
     return dialogs;
+}
+
+HWND ZeltranProcess::KeyboardTarget() const {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(mainWindow_, nullptr), &thread)) {
+        return nullptr;
+    }
+    return thread.hwndFocus != nullptr ? thread.hwndFocus : thread.hwndActive;
+}
+
+void ZeltranProcess::PostKey(UINT message, WPARAM key, LPARAM flags) const {
+    // A null window would post to this driver's own thread.
+    if (const HWND target = KeyboardTarget()) {
+        PostMessageA(target, message, key, flags);
+    }
+}
+
+bool ZeltranProcess::TabTo(int id) const {
+    const HWND control = Control(id);
+    for (int press = 0; press < 30; ++press) {
+        const HWND focus = KeyboardTarget();
+        if (focus == control) {
+            return true;
+        }
+        PostKey(WM_KEYDOWN, VK_TAB, 1);
+        PostKey(WM_KEYUP, VK_TAB, 0xC0000001);
+        WaitUntil([&] { return KeyboardTarget() != focus; }, 2000);
+    }
+    return false;
+}
+
+// The title banner's left text margin is the marker: a value nobody else
+// sets, read back by a query, and put back afterwards.
+bool ZeltranProcess::PostedMessagesHandled() const {
+    const HWND banner = Control(1019);
+    const LRESULT margin = SendMessageA(banner, RBM_GETTEXTMARGINLEFT, 0, 0);
+    PostMessageA(banner, RBM_SETTEXTMARGINLEFT, margin + 7, 0);
+    const bool handled =
+        WaitUntil([&] { return SendMessageA(banner, RBM_GETTEXTMARGINLEFT, 0, 0) == margin + 7; });
+    SendMessageA(banner, RBM_SETTEXTMARGINLEFT, margin, 0);
+    return handled;
 }
 
 namespace {

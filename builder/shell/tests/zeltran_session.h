@@ -62,6 +62,18 @@ class ZeltranProcess {
         return SendMessageA(Control(id), message, wParam, lParam);
     }
 
+    // The window with the program's keyboard focus; its active window when
+    // no window has the focus, as the keyboard then goes there.
+    HWND KeyboardTarget() const;
+    // Posts a key message where the keyboard would send it now.
+    void PostKey(UINT message, WPARAM key, LPARAM flags) const;
+    // Moves the focus to control `id` with the Tab key; false when it never
+    // gets there.
+    bool TabTo(int id) const;
+    // Waits until the program has handled every message posted to it so
+    // far, by posting one more whose effect can be read.
+    bool PostedMessagesHandled() const;
+
     // The process's visible dialog windows other than the main window.
     std::vector<HWND> OtherDialogs() const;
     // Waits for a message box and returns its text; empty on time-out.

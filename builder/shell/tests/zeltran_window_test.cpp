@@ -35,6 +35,7 @@ constexpr char kMergedMessage[] = "Объединение окончено.";
 constexpr char kFileMissingMessage[] = "Ошибка! файл не существует";
 constexpr char kWriteFailedMessage[] = "Ошибка записи базы";
 constexpr char kMergeFailedMessage[] = "Ошибка! базы не объединены";
+constexpr char kAlreadyMergedMessage[] = "Эта новая база уже есть в старой. Базы не объединены.";
 constexpr char kFolderBusyMessage[] =
     "Папка занята другой сборкой или объединением. Повторите позже.";
 
@@ -436,11 +437,11 @@ TEST(ZeltranWindow, MergeAfterAnInterruptedOneMergesOnce) {
     CopySamplePages(gSamplesFolder, pages);
     ASSERT_EQ(RunProgram(CommandLineBuild(pages, "")), 0);
     const std::string newDat = pages + "\\FORUM3.DAT";
-    const std::string newIdx = pages + "\\FORUM3.IDX";
     const std::string oldDat = folder + "\\FORUM3.DAT";
     const std::string built = ReadWholeFile(newDat);
-    WriteWholeFile(folder + "\\FORUM3.DA_", built);
-    WriteWholeFile(folder + "\\FORUM3.IDX", ReadWholeFile(newIdx));
+    const std::string old = "'MESSAGE old\n\n";
+    WriteWholeFile(folder + "\\FORUM3.DA_", old);
+    WriteWholeFile(folder + "\\FORUM3.IDX", "old\tA\tD\t0\t1\t14\r\n");
     WriteWholeFile(folder + "\\FORUM3.tmD", "half of a merged text");
     WriteWholeFile(folder + "\\FORUM3.tmI", "");
     WriteWholeFile(folder + "\\prog.ini", Settings("", newDat, oldDat));
@@ -449,10 +450,88 @@ TEST(ZeltranWindow, MergeAfterAnInterruptedOneMergesOnce) {
     HWND box = nullptr;
     EXPECT_EQ(zeltran.ClickForMessage(1017, &box), kMergedMessage);
     ASSERT_TRUE(zeltran.CloseMessageBox(box));
-    EXPECT_EQ(ReadWholeFile(oldDat), built + built + "\r\n");
-    EXPECT_EQ(ReadWholeFile(folder + "\\FORUM3.DA_"), built);
+    EXPECT_EQ(ReadWholeFile(oldDat), built + old + "\r\n");
+    EXPECT_EQ(ReadWholeFile(folder + "\\FORUM3.DA_"), old);
     EXPECT_FALSE(FileExists(folder + "\\FORUM3.tmD"));
     EXPECT_FALSE(FileExists(folder + "\\FORUM3.tmI"));
+    ExitWithButton(zeltran);
+}
+
+// Enter held on the focused control `id`: one key-down, then the keyboard's
+// repeats (bit 30 set) every 40 ms, each where the keyboard sends it at that
+// moment, for as long as the outcome takes to show and 16 repeats more.
+// Returns the outcome box, still open when the repeats did not close it.
+HWND HoldEnter(const ZeltranProcess& zeltran, int id, std::string& outcome) {
+    EXPECT_TRUE(zeltran.TabTo(id)) << "Tab never reached control " << id;
+    constexpr LPARAM kRepeat = 1 | (LPARAM{1} << 30);
+    zeltran.PostKey(WM_KEYDOWN, VK_RETURN, 1);
+    for (int repeat = 0; repeat < 500 && zeltran.OtherDialogs().empty(); ++repeat) {
+        Sleep(40);
+        zeltran.PostKey(WM_KEYDOWN, VK_RETURN, kRepeat);
+    }
+    HWND box = nullptr;
+    outcome = zeltran.WaitForMessageBox(&box);
+    for (int repeat = 0; repeat < 16; ++repeat) {
+        Sleep(40);
+        zeltran.PostKey(WM_KEYDOWN, VK_RETURN, kRepeat);
+    }
+    zeltran.PostKey(WM_KEYUP, VK_RETURN, 1 | (LPARAM{3} << 30));
+    EXPECT_TRUE(zeltran.PostedMessagesHandled());
+    return box;
+}
+
+// Enter held on "Старт" and on "Собрать" acts once, and its repeats cannot
+// close the outcome before it is read; the focus stays where the keyboard
+// user left it. Pressed again, "Собрать" finds the new base merged already.
+TEST(ZeltranWindow, AHeldEnterBuildsOrMergesOnceAndTheOutcomeWaits) {
+    const std::string folder = Scratch("held-enter");
+    const std::string pages = folder + "\\pages";
+    const std::string oldBase = folder + "\\old";
+    MakeEmptyFolder(pages);
+    MakeEmptyFolder(oldBase);
+    CopySamplePages(gSamplesFolder, pages);
+    CopySamplePages(gSamplesFolder, oldBase);
+    ASSERT_EQ(RunProgram(CommandLineBuild(oldBase, " --forum-filter")), 0);
+    const std::string oldDat = ReadWholeFile(oldBase + "\\FORUM3.DAT");
+    const std::string oldIdx = ReadWholeFile(oldBase + "\\FORUM3.IDX");
+    WriteWholeFile(folder + "\\prog.ini",
+                   Settings(pages, pages + "\\FORUM3.DAT", oldBase + "\\FORUM3.DAT"));
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    zeltran.Send(1003, CB_SETCURSEL, 2);
+
+    std::string outcome;
+    HWND box = HoldEnter(zeltran, 1001, outcome);
+    EXPECT_EQ(outcome, kBuiltMessage);
+    ASSERT_TRUE(IsWindow(box)) << "the repeats closed the build's outcome";
+    ASSERT_TRUE(zeltran.CloseMessageBox(box));
+    EXPECT_TRUE(WaitUntil([&] { return zeltran.KeyboardTarget() == zeltran.Control(1001); }))
+        << "the focus did not go back to Start";
+    const std::string newDat = ReadWholeFile(pages + "\\FORUM3.DAT");
+    const std::string newIdx = ReadWholeFile(pages + "\\FORUM3.IDX");
+    ASSERT_GT(RecordCount(newIdx), 0);
+
+    box = HoldEnter(zeltran, 1017, outcome);
+    EXPECT_EQ(outcome, kMergedMessage);
+    ASSERT_TRUE(IsWindow(box)) << "the repeats closed the merge's outcome";
+    ASSERT_TRUE(zeltran.CloseMessageBox(box));
+    const std::string mergedDat = ReadWholeFile(oldBase + "\\FORUM3.DAT");
+    const std::string mergedIdx = ReadWholeFile(oldBase + "\\FORUM3.IDX");
+    EXPECT_EQ(mergedDat, newDat + oldDat + "\r\n");
+    EXPECT_EQ(mergedIdx.substr(0, newIdx.size()), newIdx);
+    EXPECT_EQ(RecordCount(mergedIdx), RecordCount(newIdx) + RecordCount(oldIdx));
+    EXPECT_EQ(ReadWholeFile(oldBase + "\\FORUM3.DA_"), oldDat);
+    EXPECT_EQ(ReadWholeFile(oldBase + "\\FORUM3.ID_"), oldIdx);
+
+    // A fresh press: the merge is refused and nothing changes.
+    ASSERT_TRUE(WaitUntil([&] { return zeltran.KeyboardTarget() == zeltran.Control(1017); }));
+    zeltran.PostKey(WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_EQ(zeltran.WaitForMessageBox(&box), kAlreadyMergedMessage);
+    ASSERT_TRUE(zeltran.CloseMessageBox(box));
+    EXPECT_EQ(ReadWholeFile(oldBase + "\\FORUM3.DAT"), mergedDat);
+    EXPECT_EQ(ReadWholeFile(oldBase + "\\FORUM3.IDX"), mergedIdx);
+    EXPECT_EQ(ReadWholeFile(oldBase + "\\FORUM3.DA_"), oldDat);
+    EXPECT_EQ(ReadWholeFile(oldBase + "\\FORUM3.ID_"), oldIdx);
     ExitWithButton(zeltran);
 }
 

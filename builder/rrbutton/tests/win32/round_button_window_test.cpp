@@ -533,6 +533,53 @@ TEST_F(RoundButtonTest, EnterClicksAtOnceAndSpaceClicksAtKeyUp) {
     EXPECT_EQ(Clicks(button), 2);
 }
 
+// Keys as the keyboard delivers them when held: a first key-down, key-downs
+// with the repeat flag (bit 30) every auto-repeat period, then a key-up.
+// They are posted and go through the dialog's keyboard handling and
+// TranslateMessage (which makes WM_CHAR of them) as in a program.
+TEST_F(RoundButtonTest, AHeldKeyClicksOnceAndRepeatsAloneNever) {
+    HWND button = Make(101, "OK", 10, 10, 80, 30);
+    SetFocus(button);
+    constexpr LPARAM kFirst = 1;
+    constexpr LPARAM kRepeat = 1 | (LPARAM{1} << 30);
+    constexpr LPARAM kRelease = 1 | (LPARAM{3} << 30);
+    const auto hold = [&](WPARAM key, bool firstKeyDown) {
+        if (firstKeyDown) {
+            PostMessageA(button, WM_KEYDOWN, key, kFirst);
+        }
+        for (int repeat = 0; repeat < 8; ++repeat) {
+            PostMessageA(button, WM_KEYDOWN, key, kRepeat);
+        }
+        PostMessageA(button, WM_KEYUP, key, kRelease);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!IsDialogMessageA(dialog_, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+    };
+    struct Case {
+        const char* name;
+        WPARAM key;
+        bool firstKeyDown;
+        int clicks;
+    };
+    // Repeats alone: the key went down elsewhere before the focus came here.
+    const Case cases[] = {
+        {"held Enter", VK_RETURN, true, 1},
+        {"held Space", VK_SPACE, true, 1},
+        {"Enter repeats alone", VK_RETURN, false, 0},
+        {"Space repeats alone", VK_SPACE, false, 0},
+    };
+    for (const Case& c : cases) {
+        notices_.clear();
+        hold(c.key, c.firstKeyDown);
+        EXPECT_EQ(GetFocus(), button) << c.name;
+        EXPECT_EQ(Clicks(button), c.clicks) << c.name;
+    }
+}
+
 TEST_F(RoundButtonTest, DisabledAtReleaseSendsNoClickButResetsTheLook) {
     HWND button = Make(101, "OK", 10, 10, 80, 30);
     PutCursor(button, 40, 15);
