@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -66,6 +67,8 @@ class CommandLineControl : public BuildControl {
         pages.push_back({name, fate, recordNumber});
     }
 
+    int pagesListed() const { return pageCount_; }
+
     std::vector<TakenPage> pages;
 
   private:
@@ -74,8 +77,9 @@ class CommandLineControl : public BuildControl {
 };
 
 // One line per page taken, the fate first so that the rest of the line is
-// the name, whatever its characters; then the counts.
-void PrintReport(const std::vector<TakenPage>& pages) {
+// the name, whatever its characters; then the counts. A stopped run took
+// fewer pages than it listed.
+void PrintReport(const std::vector<TakenPage>& pages, int pagesListed) {
     std::array<int64_t, std::size(kLeftOut)> leftOut{};
     int64_t records = 0;
     for (const TakenPage& page : pages) {
@@ -90,8 +94,7 @@ void PrintReport(const std::vector<TakenPage>& pages) {
             leftOut[reason] += kLeftOut[reason] == page.fate ? 1 : 0;
         }
     }
-    std::printf("pages %lld, records %lld", static_cast<long long>(pages.size()),
-                static_cast<long long>(records));
+    std::printf("pages %d, records %lld", pagesListed, static_cast<long long>(records));
     for (std::size_t reason = 0; reason < leftOut.size(); ++reason) {
         std::printf(", %s %lld", FateText(kLeftOut[reason]),
                     static_cast<long long>(leftOut[reason]));
@@ -164,10 +167,12 @@ int RunBuild(const Arguments& arguments) {
     InstallStopHandler();
     BuildResult result;
     std::vector<TakenPage> pages;
+    int pagesListed = 0;
     {
         CommandLineControl control(StandardErrorIsTerminal());
         result = BuildBase(PlatformFileSystem(), settings, control);
         pages = std::move(control.pages);
+        pagesListed = control.pagesListed();
     }
     const std::string folder = FolderWithSeparator(settings.pagesFolder);
     for (const TakenPage& page : pages) {
@@ -177,7 +182,7 @@ int RunBuild(const Arguments& arguments) {
         }
     }
     if (report) {
-        PrintReport(pages);
+        PrintReport(pages, pagesListed);
     }
     std::printf("%s\noutcome %d, records %lld\n", ConsoleOutcomeText(result.outcome).c_str(),
                 OutcomeCode(result.outcome), static_cast<long long>(result.recordsWritten));
