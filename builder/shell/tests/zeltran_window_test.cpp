@@ -8,6 +8,7 @@
 #include "builder/files/tests/whole_file.h"
 #include "builder/shell/tests/screen_capture.h"
 #include "builder/shell/tests/zeltran_session.h"
+#include "common/win32/kernel_handles.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,7 @@ constexpr char kMergedMessage[] = "Объединение окончено.";
 constexpr char kFileMissingMessage[] = "Ошибка! файл не существует";
 constexpr char kWriteFailedMessage[] = "Ошибка записи базы";
 constexpr char kMergeFailedMessage[] = "Ошибка! базы не объединены";
+constexpr char kPagesUnreadMessage[] = "Формирование базы закончено, но не все страницы прочитаны";
 constexpr char kFolderBusyMessage[] =
     "Папка занята другой сборкой или объединением. Повторите позже.";
 
@@ -320,6 +322,26 @@ TEST(ZeltranWindow, PagesWithAnyNameOrPathLengthAreAllBuilt) {
             << built;
         EXPECT_EQ(idx, ReadWholeFile(built + "\\FORUM3.IDX")) << built;
     }
+}
+
+// A page another program holds locked cannot be read: the build takes the
+// others and says that not every page was read, and so does the command line.
+TEST(ZeltranWindow, ALockedPageEndsTheBuildWithPagesUnread) {
+    const std::string folder = Scratch("locked-page");
+    const std::string pages = folder + "\\pages";
+    MakeEmptyFolder(pages);
+    CopySamplePages(gSamplesFolder, pages);
+    WriteWholeFile(folder + "\\prog.ini", Settings(pages, "", ""));
+    const OwnedHandle locked(CreateFileA((pages + "\\t1024.html").c_str(), GENERIC_READ, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked.valid());
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    zeltran.Send(1003, CB_SETCURSEL, 2);
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), kPagesUnreadMessage);
+    EXPECT_EQ(RecordCount(ReadWholeFile(pages + "\\FORUM3.IDX")), 9);
+    ExitWithButton(zeltran);
+    EXPECT_EQ(RunProgram(CommandLineBuild(pages, "")), 4);
 }
 
 // A folder of `count` copies of one accepted thread page.
