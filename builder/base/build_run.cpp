@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -69,25 +70,65 @@ std::unique_ptr<DiskFile> CreateBaseFile(FileSystem& files, const std::string& p
     return files.Open(path, OpenMode::CreateTruncate, Sharing::Exclusive);
 }
 
+// True when the file at `path` opens and its first byte (if any) can be
+// read.
+bool CanBeRead(FileSystem& files, const std::string& path) {
+    const std::unique_ptr<DiskFile> file = files.Open(path, OpenMode::Read, Sharing::Shared);
+    char firstByte;
+    return file && file->Read(&firstByte, 1) >= 0;
+}
+
+// The parser cannot tell an unreadable page from one without tables: only
+// for a page it found no table in does the run ask the file system, so that
+// a readable page costs no second opening.
+PageFate ReadPageAt(FileSystem& files, const std::string& path, const BuildSettings& settings,
+                    PageRecord& record) {
+    const PageFate fate = BuildRecord(path, settings, record);
+    if (fate == PageFate::NoTables && !CanBeRead(files, path)) {
+        return PageFate::Unread;
+    }
+    return fate;
+}
+
+PageFate ReadPage(FileSystem& files, const std::string& folder, const ListedFile& page,
+                  const BuildSettings& settings, PageRecord& record) {
+    if (!page.path.empty()) {
+        return ReadPageAt(files, page.path, settings, record);
+    }
+    const std::string copy = files.CopyUnderPlainName(folder, page);
+    if (copy.empty()) {
+        return PageFate::Unread;
+    }
+    const PageFate fate = ReadPageAt(files, copy, settings, record);
+    files.Delete(copy);
+    return fate;
+}
+
 } // namespace
 
-std::vector<std::string> ListPages(FileSystem& files, const std::string& pagesFolder) {
+std::vector<ListedFile> ListPages(FileSystem& files, const std::string& pagesFolder) {
     return files.ListFiles(pagesFolder, "*.html");
 }
 
-void SortPagesDescending(std::vector<std::string>& pages) {
+void SortPagesDescending(std::vector<ListedFile>& pages) {
     // std::string compares as unsigned bytes, a prefix before the longer name.
-    std::sort(pages.begin(), pages.end(), std::greater<>());
+    std::sort(pages.begin(), pages.end(), [](const ListedFile& left, const ListedFile& right) {
+        if (left.nameOutsideCodePage != right.nameOutsideCodePage) {
+            return right.nameOutsideCodePage;
+        }
+        return left.name > right.name;
+    });
 }
 
-std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSettings& settings) {
+PageFate BuildRecord(const std::string& pagePath, const BuildSettings& settings,
+                     PageRecord& pageRecord) {
     if (pxLoadAndParse(pagePath.c_str()) == 0) {
-        return std::nullopt;
+        return PageFate::NoTables;
     }
     // Cell texts are read where the parser's strings hold them.
     const PxText link(GetLink());
     if (!IsForumThreadLink(link.bytes())) {
-        return std::nullopt;
+        return PageFate::NotAThread;
     }
     std::string record;
     AppendHeaderLine(record, kMessageLabel, StripBlanks(link.bytes()));
@@ -97,7 +138,7 @@ std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSe
         SectionIndexOfForumCell(ReadPageCell(kForumCell).bytes());
     if (pageSection) {
         if (settings.forumFilter && *pageSection != settings.sectionIndex) {
-            return std::nullopt;
+            return PageFate::OtherForum;
         }
         AppendHeaderLine(record, kForumLabel, SectionTitle(*pageSection));
     } else {
@@ -110,7 +151,7 @@ std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSe
     const PostText firstPost = SplitPostText(firstText.bytes());
     const std::string_view dateText = FirstPostDateText(firstPost.beforeLink);
     if (settings.dateFilter && CheckPostDate(dateText, settings.startDateKey) == 0) {
-        return std::nullopt;
+        return PageFate::TooOld;
     }
     AppendHeaderLine(record, kTopicLabel, topic);
     AppendHeaderLine(record, kNameLabel, name);
@@ -125,7 +166,9 @@ std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSe
         AppendFollowUp(record, author.bytes(), text.bytes());
     }
     record += "\n\n";
-    return PageRecord{std::move(record), IndexPrefix(topic, IndexAuthorOfName(name), dateText)};
+    pageRecord =
+        PageRecord{std::move(record), IndexPrefix(topic, IndexAuthorOfName(name), dateText)};
+    return PageFate::Written;
 }
 
 BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildControl& control) {
@@ -147,7 +190,7 @@ BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildCon
         return {lock.busy ? Outcome::FolderBusy : Outcome::BaseWriteFailed, 0};
     }
 
-    std::vector<std::string> pages = ListPages(files, folder);
+    std::vector<ListedFile> pages = ListPages(files, folder);
     SortPagesDescending(pages);
     const int pageCount = static_cast<int>(pages.size());
     control.SetProgress(0);
@@ -157,16 +200,24 @@ BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildCon
     std::unique_ptr<DiskFile> index = CreateBaseFile(files, baseName + ".IDX");
     BaseWriter writer(std::move(data), std::move(index));
 
+    int pagesUnread = 0;
     for (int page = 0; page < pageCount; ++page) {
-        const std::optional<PageRecord> record = BuildRecord(folder + pages[page], settings);
-        if (record && !writer.Append(*record)) {
+        PageRecord record;
+        const PageFate fate = ReadPage(files, folder, pages[page], settings, record);
+        if (fate == PageFate::Written && !writer.Append(record)) {
             return {Outcome::BaseWriteFailed, writer.recordsWritten()};
         }
+        pagesUnread += fate == PageFate::Unread ? 1 : 0;
+        control.PageDone(pages[page].name, fate,
+                         fate == PageFate::Written ? writer.recordsWritten() - 1 : -1);
         control.SetProgress(page);
         if (control.StopRequested()) {
             return {Outcome::BuildStopped, writer.recordsWritten()};
         }
         control.PumpOneMessage();
+    }
+    if (pagesUnread > 0) {
+        return {Outcome::PagesUnread, writer.recordsWritten()};
     }
     return {writer.recordsWritten() > 0 ? Outcome::BaseBuilt : Outcome::NothingToWrite,
             writer.recordsWritten()};

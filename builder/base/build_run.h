@@ -6,7 +6,6 @@
 #include "builder/outcomes/outcomes.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,16 @@ struct BuildSettings {
     std::string startDateKey; // "yyyymmdd", used when dateFilter is on
     bool dateFilter = false;  // keep threads whose first post is not older
     bool forumFilter = false; // keep pages that name no other section
+};
+
+// What became of one listed page.
+enum class PageFate {
+    Written,    // became the next record
+    NoTables,   // read, but the parser found no table in it
+    NotAThread, // no thread link, or one outside the forum's section listing
+    OtherForum, // names another section while the forum filter is on
+    TooOld,     // first post older than the start date, date filter on
+    Unread,     // could not be opened or read
 };
 
 // What surrounds a run: progress, the caller's stop request and the pause in
@@ -32,6 +41,15 @@ class BuildControl {
     virtual void ClearStopRequest() = 0;
     virtual bool StopRequested() = 0;
     virtual void PumpOneMessage() = 0;
+    // Called once for each page taken, in the order of the run, with the
+    // page's name as the listing gives it (ListedFile::name) and its record
+    // number when it was written. Only a caller that tells the user about
+    // every page needs it.
+    virtual void PageDone(const std::string& name, PageFate fate, int64_t recordNumber) {
+        (void)name;
+        (void)fate;
+        (void)recordNumber;
+    }
 };
 
 struct BuildResult {
@@ -40,15 +58,18 @@ struct BuildResult {
 };
 
 // Runs the build over every page of `settings.pagesFolder`. Clears the stop
-// request first and tests it after every page, both through `control`.
+// request first and tests it after every page, both through `control`. A
+// run that took every page but could not read some of them ends with
+// PagesUnread, whatever it wrote.
 BuildResult BuildBase(FileSystem& files, const BuildSettings& settings, BuildControl& control);
 
-// The names of the folder's *.html pages, in the order the search gives
-// them.
-std::vector<std::string> ListPages(FileSystem& files, const std::string& pagesFolder);
+// The folder's *.html pages, in the order the search gives them.
+std::vector<ListedFile> ListPages(FileSystem& files, const std::string& pagesFolder);
 
-// Puts the greatest name first, comparing plain unsigned bytes.
-void SortPagesDescending(std::vector<std::string>& pages);
+// Puts the greatest name first, comparing plain unsigned bytes. Names the
+// system's code page cannot hold (UTF-8 on Windows) follow all others, in
+// the same order among themselves.
+void SortPagesDescending(std::vector<ListedFile>& pages);
 
 // One accepted page: its message record and its index line's first three
 // fields.
@@ -57,6 +78,9 @@ struct PageRecord {
     std::string indexPrefix;
 };
 
-// Parses the page at `pagePath` and makes its record; nothing when the page
-// is not a thread of the forum or the filters of `settings` reject it.
-std::optional<PageRecord> BuildRecord(const std::string& pagePath, const BuildSettings& settings);
+// Parses the page at `pagePath` and, when it is a thread of the forum that
+// the filters of `settings` keep, makes its record and returns Written;
+// else returns why the page is left out. A page the parser gets no table
+// from gives NoTables, whether it was unreadable or held none.
+PageFate BuildRecord(const std::string& pagePath, const BuildSettings& settings,
+                     PageRecord& record);

@@ -3,6 +3,8 @@
 // or POSIX), and in tests a wrapper that makes a chosen operation fail.
 //
 // Paths are byte strings in the system's code page; nothing is converted.
+// The one exception is a listed file whose name that code page cannot hold:
+// it is reached by a path of bytes of its own (ListedFile).
 #pragma once
 
 #include <cstddef>
@@ -73,6 +75,21 @@ struct FolderLockAttempt {
     bool busy = false;                // another run holds the folder
 };
 
+// A plain file that a folder search found.
+struct ListedFile {
+    // The name to sort by and to show: the file's name in the system's code
+    // page or, on Windows, its UTF-8 bytes where that code page cannot hold
+    // it (then `nameOutsideCodePage` is set).
+    std::string name;
+    bool nameOutsideCodePage = false;
+    // A path of bytes that opens the file: the folder joined with the name,
+    // or on Windows the file's short path where that one does not fit the
+    // code page or the length a path may have. Empty when the file has no
+    // such path (a volume without short names): CopyUnderPlainName reaches
+    // it then.
+    std::string path;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -83,12 +100,22 @@ class FileSystem {
     // True when a directory search for `path` finds a file (read-only or
     // not) or a folder; hidden and system files do not count.
     virtual bool Exists(const std::string& path) = 0;
-    // The names (without folder) of the plain files in `folder` whose names
-    // match `pattern` ("*.html"), letter case ignored, in the order the
-    // search delivers them. Folders and hidden or system files are left
-    // out; natively a name beginning with "." counts as hidden.
-    virtual std::vector<std::string> ListFiles(const std::string& folder,
-                                               const std::string& pattern) = 0;
+    // The plain files in `folder` whose names match `pattern` ("*.html"),
+    // letter case ignored, in the order the search delivers them. Folders
+    // and hidden or system files are left out; natively a name beginning
+    // with "." counts as hidden. Every name the folder holds is listed,
+    // whatever its characters.
+    virtual std::vector<ListedFile> ListFiles(const std::string& folder,
+                                              const std::string& pattern) = 0;
+    // For a file of `folder` that ListFiles found without a path: copies it
+    // under a plain temporary name and returns the copy's path, which the
+    // caller deletes when done; "" when no copy can be made. Natively every
+    // listed file has its path, and there is nothing to copy.
+    virtual std::string CopyUnderPlainName(const std::string& folder, const ListedFile& file) {
+        (void)folder;
+        (void)file;
+        return {};
+    }
     virtual bool Delete(const std::string& path) = 0;
     // Renames `from` to `to` and makes the change durable on the disk before
     // it returns, so that renames reach the disk in the order they were made.

@@ -48,3 +48,23 @@ class FindHandle {
   private:
     HANDLE handle_;
 };
+
+// The same search by a UTF-16 pattern, for names the code page cannot hold.
+class WideFindHandle {
+  public:
+    WideFindHandle(const std::wstring& pattern, WIN32_FIND_DATAW& found)
+        : handle_(FindFirstFileW(pattern.c_str(), &found)) {}
+    ~WideFindHandle() {
+        if (valid()) {
+            FindClose(handle_);
+        }
+    }
+    WideFindHandle(const WideFindHandle&) = delete;
+    WideFindHandle& operator=(const WideFindHandle&) = delete;
+
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAW& found) { return FindNextFileW(handle_, &found) != 0; }
+
+  private:
+    HANDLE handle_;
+};

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -50,11 +51,28 @@ class RecordingControl : public BuildControl {
     void SetProgress(int index) override { lastProgress = index; }
     void ClearStopRequest() override {}
     bool StopRequested() override { return lastProgress == stopAfterPage_; }
-    void PumpOneMessage() override { ++pauses; }
+    void PumpOneMessage() override {
+        if (inPause) {
+            inPause(pauses);
+        }
+        ++pauses;
+    }
+    void PageDone(const std::string& name, PageFate fate, int64_t recordNumber) override {
+        fates.push_back({name, fate, recordNumber});
+    }
 
+    struct Fate {
+        std::string name;
+        PageFate fate;
+        int64_t recordNumber;
+        bool operator==(const Fate&) const = default;
+    };
     int range = -1;
     int lastProgress = -1;
     int pauses = 0;
+    std::vector<Fate> fates;
+    // What the world does meanwhile, in the pause after page `pause`.
+    std::function<void(int pause)> inPause;
 
   private:
     int stopAfterPage_;
@@ -354,4 +372,120 @@ TEST(BuildRun, ReadOnlyTargetEndsWithWriteFailure) {
     EXPECT_EQ(result.outcome, Outcome::BaseWriteFailed);
     EXPECT_EQ(result.recordsWritten, 0);
     EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.IDX")), "");
+}
+
+// Notes every file opened for reading and refuses to open one of them, as
+// for a page another program holds locked.
+class ReadWatchingFileSystem : public FaultyFileSystem {
+  public:
+    ReadWatchingFileSystem(FileSystem& inner, std::string lockedPath)
+        : FaultyFileSystem(inner), lockedPath_(std::move(lockedPath)) {}
+    std::unique_ptr<DiskFile> Open(const std::string& path, OpenMode mode,
+                                   Sharing sharing) override {
+        if (mode == OpenMode::Read) {
+            opened.push_back(path);
+            if (path == lockedPath_) {
+                return nullptr;
+            }
+        }
+        return FaultyFileSystem::Open(path, mode, sharing);
+    }
+
+    std::vector<std::string> opened;
+
+  private:
+    std::string lockedPath_;
+};
+
+TEST(BuildRun, TellsTheFateOfEveryPageAndCountsUnreadOnes) {
+    TempFolder folder;
+    WriteWholeFile(folder.Path("a.html"), SimplePage("written"));
+    WriteWholeFile(folder.Path("b.html"), "<p>no table at all</p>");
+    WriteWholeFile(folder.Path("c.html"), "<table><tr><td>no link</td></tr></table>");
+    WriteWholeFile(folder.Path("d.html"), SimplePage("seven", "December 05, 2005", "7"));
+    WriteWholeFile(folder.Path("e.html"), SimplePage("old", "Dec 04, 2005"));
+    WriteWholeFile(folder.Path("f.html"), SimplePage("vanishes"));
+    WriteWholeFile(folder.Path("g.html"), SimplePage("first"));
+    WriteWholeFile(folder.Path("h.html"), "");
+    BuildSettings settings = SettingsFor(folder);
+    settings.forumFilter = true;
+    settings.dateFilter = true;
+    settings.startDateKey = "20051205";
+    ReadWatchingFileSystem watched(PlatformFileSystem(), "");
+    RecordingControl control;
+    control.inPause = [&](int pause) {
+        if (pause == 0) {
+            std::filesystem::remove(folder.Path("f.html"));
+        }
+    };
+    const BuildResult result = BuildBase(watched, settings, control);
+    EXPECT_EQ(result.outcome, Outcome::PagesUnread);
+    EXPECT_EQ(result.recordsWritten, 2);
+    using Fate = RecordingControl::Fate;
+    EXPECT_EQ(control.fates, (std::vector<Fate>{{"h.html", PageFate::NoTables, -1},
+                                                {"g.html", PageFate::Written, 0},
+                                                {"f.html", PageFate::Unread, -1},
+                                                {"e.html", PageFate::TooOld, -1},
+                                                {"d.html", PageFate::OtherForum, -1},
+                                                {"c.html", PageFate::NotAThread, -1},
+                                                {"b.html", PageFate::NoTables, -1},
+                                                {"a.html", PageFate::Written, 1}}));
+    EXPECT_EQ(IndexTopics(ReadWholeFile(folder.Path("FORUM3.IDX"))),
+              (std::vector<std::string>{"first", "written"}));
+    // Only the pages the parser found no table in are looked at again.
+    EXPECT_EQ(watched.opened,
+              (std::vector<std::string>{folder.Path("h.html"), folder.Path("f.html"),
+                                        folder.Path("b.html")}));
+
+    // A page without tables that cannot be opened either.
+    ReadWatchingFileSystem locked(PlatformFileSystem(), folder.Path("b.html"));
+    RecordingControl again;
+    EXPECT_EQ(BuildBase(locked, settings, again).outcome, Outcome::PagesUnread);
+    EXPECT_EQ(again.fates[5], (Fate{"b.html", PageFate::Unread, -1}));
+    EXPECT_EQ(again.fates[0], (Fate{"h.html", PageFate::NoTables, -1}));
+}
+
+// The pages folder renamed or removed after the first two pages: the run
+// ends as it would with any unread page, and says so.
+TEST(BuildRun, AFolderThatVanishesLeavesItsPagesUnread) {
+    for (const bool removed : {false, true}) {
+        SCOPED_TRACE(removed);
+        TempFolder folder;
+        const std::filesystem::path pages = folder.path() / "pages";
+        std::filesystem::create_directory(pages);
+        for (const char* name : {"a", "b", "c", "d"}) {
+            WriteWholeFile((pages / (std::string(name) + ".html")).string(), SimplePage(name));
+        }
+        BuildSettings settings = SettingsFor(folder);
+        settings.pagesFolder = pages.string();
+        RecordingControl control;
+        control.inPause = [&](int pause) {
+            if (pause == 1 && removed) {
+                std::filesystem::remove_all(pages);
+            } else if (pause == 1) {
+                std::filesystem::rename(pages, folder.path() / "renamed");
+            }
+        };
+        const BuildResult result = BuildBase(PlatformFileSystem(), settings, control);
+        EXPECT_EQ(result.outcome, Outcome::PagesUnread);
+        EXPECT_EQ(result.recordsWritten, 2);
+        ASSERT_EQ(control.fates.size(), 4u);
+        EXPECT_EQ(control.fates[2].fate, PageFate::Unread);
+        EXPECT_EQ(control.fates[3].fate, PageFate::Unread);
+    }
+}
+
+TEST(BuildRun, NamesOutsideTheCodePageFollowAllOthers) {
+    std::vector<ListedFile> pages = {{"b.html", false, ""},
+                                     {"\xCE\xA9_\xCF\x89.html", true, ""},
+                                     {"\xC0.html", false, ""},
+                                     {"\xF0\x9F\x98\x80.html", true, ""},
+                                     {"a.html", false, ""}};
+    SortPagesDescending(pages);
+    std::vector<std::string> names;
+    for (const ListedFile& page : pages) {
+        names.push_back(page.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"\xC0.html", "b.html", "a.html",
+                                               "\xF0\x9F\x98\x80.html", "\xCE\xA9_\xCF\x89.html"}));
 }

@@ -205,9 +205,9 @@ class PosixFileSystem : public FileSystem {
         return S_ISREG(status.st_mode) || S_ISDIR(status.st_mode);
     }
 
-    std::vector<std::string> ListFiles(const std::string& folder,
-                                       const std::string& pattern) override {
-        std::vector<std::string> names;
+    std::vector<ListedFile> ListFiles(const std::string& folder,
+                                      const std::string& pattern) override {
+        std::vector<ListedFile> names;
         const std::unique_ptr<DIR, DirectoryCloser> directory(opendir(folder.c_str()));
         if (!directory) {
             return names;
@@ -224,7 +224,7 @@ class PosixFileSystem : public FileSystem {
             if (entry->d_type == DT_REG ||
                 ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
                  stat((prefix + name).c_str(), &status) == 0 && S_ISREG(status.st_mode))) {
-                names.push_back(name);
+                names.push_back({name, false, prefix + name});
             }
         }
         return names;

@@ -61,12 +61,19 @@ class FaultyFileSystem : public FileSystem {
         return Proceed(FileOperation::Exists) && inner_.Exists(path);
     }
 
-    std::vector<std::string> ListFiles(const std::string& folder,
-                                       const std::string& pattern) override {
+    std::vector<ListedFile> ListFiles(const std::string& folder,
+                                      const std::string& pattern) override {
         if (!Proceed(FileOperation::ListFiles)) {
             return {};
         }
         return inner_.ListFiles(folder, pattern);
+    }
+
+    std::string CopyUnderPlainName(const std::string& folder, const ListedFile& file) override {
+        if (!Proceed(FileOperation::Copy)) {
+            return {};
+        }
+        return inner_.CopyUnderPlainName(folder, file);
     }
 
     bool Delete(const std::string& path) override {

@@ -137,7 +137,12 @@ TEST(PlatformFileSystem, ListsVisiblePlainFilesMatchingThePattern) {
     expected.push_back("i.html");
 #endif
 
-    std::vector<std::string> names = files.ListFiles(folder.path().string(), "*.html");
+    std::vector<std::string> names;
+    for (const ListedFile& file : files.ListFiles(folder.path().string(), "*.html")) {
+        EXPECT_EQ(file.path, FolderWithSeparator(folder.path().string()) + file.name);
+        EXPECT_FALSE(file.nameOutsideCodePage);
+        names.push_back(file.name);
+    }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, expected);
     EXPECT_TRUE(files.ListFiles(folder.Path("nowhere"), "*.html").empty());

@@ -1,5 +1,6 @@
 // The file operations on Windows: ANSI calls, so that paths stay byte strings
-// in the system's code page.
+// in the system's code page. Only the folder search works in UTF-16, so that
+// it finds every name, and gives each file a path of bytes that opens it.
 #include "builder/files/file_system.h"
 
 #include "common/win32/kernel_handles.h"
@@ -59,6 +60,100 @@ class Win32File : public DiskFile {
 };
 
 constexpr DWORD kInvisible = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+std::wstring WideOf(const std::string& bytes, UINT codePage) {
+    const int size = static_cast<int>(bytes.size());
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0)),
+        L'\0');
+    MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(),
+                        static_cast<int>(wide.size()));
+    return wide;
+}
+
+std::string BytesOf(const std::wstring& wide, UINT codePage) {
+    const int size = static_cast<int>(wide.size());
+    std::string bytes(static_cast<std::size_t>(WideCharToMultiByte(codePage, 0, wide.data(), size,
+                                                                   nullptr, 0, nullptr, nullptr)),
+                      '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), size, bytes.data(),
+                        static_cast<int>(bytes.size()), nullptr, nullptr);
+    return bytes;
+}
+
+// The code page's bytes of `wide`, or nothing when they would stand for other
+// characters ("?" or a look-alike letter in place of one the code page lacks).
+std::optional<std::string> CodePageBytesOf(const std::wstring& wide) {
+    std::string bytes = BytesOf(wide, CP_ACP);
+    if (WideOf(bytes, CP_ACP) != wide) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// `path` in the form that lifts the length limit of the UTF-16 calls.
+std::wstring LongPathOf(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    if (size == 0 || GetFullPathNameW(path.c_str(), size, full.data(), nullptr) >= size) {
+        return path;
+    }
+    full.resize(wcslen(full.c_str()));
+    if (full.rfind(L"\\\\", 0) == 0) {
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    }
+    return L"\\\\?\\" + full;
+}
+
+// A path of bytes that opens the file at `path`: its own, where the code
+// page holds it and it is short enough, else its short path, where the
+// volume keeps short names; "" when there is neither.
+std::string CodePagePathOf(const std::wstring& path) {
+    const std::optional<std::string> bytes = CodePageBytesOf(path);
+    if (bytes && bytes->size() < MAX_PATH) {
+        return *bytes;
+    }
+    const std::wstring longPath = LongPathOf(path);
+    const DWORD size = GetShortPathNameW(longPath.c_str(), nullptr, 0);
+    std::wstring shortPath(size, L'\0');
+    if (size == 0 || GetShortPathNameW(longPath.c_str(), shortPath.data(), size) >= size) {
+        return {};
+    }
+    shortPath.resize(wcslen(shortPath.c_str()));
+    if (shortPath.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        shortPath = L"\\\\" + shortPath.substr(8);
+    } else if (shortPath.rfind(L"\\\\?\\", 0) == 0) {
+        shortPath.erase(0, 4);
+    }
+    const std::optional<std::string> shortBytes = CodePageBytesOf(shortPath);
+    return shortBytes && shortBytes->size() < MAX_PATH ? *shortBytes : std::string();
+}
+
+// What a search of `prefix` + pattern is appended to: the folder, with a
+// separator unless it ends in one (or is empty, the current folder).
+std::string SearchPrefix(const std::string& folder) {
+    const bool separated = folder.empty() || folder.back() == '\\' || folder.back() == '/';
+    return separated ? folder : folder + '\\';
+}
+
+// A found file's name as the program sorts and shows it, and a path of bytes
+// to open it by.
+ListedFile ListedFileOf(const std::string& prefix, const std::wstring& widePrefix,
+                        const std::wstring& name) {
+    ListedFile file;
+    if (const std::optional<std::string> bytes = CodePageBytesOf(name)) {
+        file.name = *bytes;
+        if (prefix.size() + bytes->size() < MAX_PATH) {
+            file.path = prefix + *bytes;
+            return file;
+        }
+    } else {
+        file.name = BytesOf(name, CP_UTF8);
+        file.nameOutsideCodePage = true;
+    }
+    file.path = CodePagePathOf(widePrefix + name);
+    return file;
+}
 
 DWORD CreationOf(OpenMode mode) {
     switch (mode) {
@@ -122,21 +217,41 @@ class Win32FileSystem : public FileSystem {
         return false;
     }
 
-    std::vector<std::string> ListFiles(const std::string& folder,
-                                       const std::string& pattern) override {
-        std::vector<std::string> names;
-        const bool separated = folder.empty() || folder.back() == '\\' || folder.back() == '/';
-        WIN32_FIND_DATAA found;
-        FindHandle search(separated ? folder + pattern : folder + '\\' + pattern, found);
+    std::vector<ListedFile> ListFiles(const std::string& folder,
+                                      const std::string& pattern) override {
+        std::vector<ListedFile> files;
+        const std::string prefix = SearchPrefix(folder);
+        const std::wstring widePrefix = WideOf(prefix, CP_ACP);
+        WIN32_FIND_DATAW found;
+        WideFindHandle search(widePrefix + WideOf(pattern, CP_ACP), found);
         if (!search.valid()) {
-            return names;
+            return files;
         }
         do {
             if ((found.dwFileAttributes & (kInvisible | FILE_ATTRIBUTE_DIRECTORY)) == 0) {
-                names.push_back(found.cFileName);
+                files.push_back(ListedFileOf(prefix, widePrefix, found.cFileName));
             }
         } while (search.Next(found));
-        return names;
+        return files;
+    }
+
+    std::string CopyUnderPlainName(const std::string& folder, const ListedFile& file) override {
+        const std::wstring source =
+            LongPathOf(WideOf(SearchPrefix(folder), CP_ACP) +
+                       WideOf(file.name, file.nameOutsideCodePage ? CP_UTF8 : CP_ACP));
+        wchar_t tempFolder[MAX_PATH + 1];
+        wchar_t copy[MAX_PATH];
+        const DWORD length = GetTempPathW(MAX_PATH + 1, tempFolder);
+        if (length == 0 || length > MAX_PATH ||
+            GetTempFileNameW(tempFolder, L"zpg", 0, copy) == 0) {
+            return {};
+        }
+        std::string path = CodePagePathOf(copy);
+        if (path.empty() || !CopyFileW(source.c_str(), copy, FALSE)) {
+            DeleteFileW(copy);
+            return {};
+        }
+        return path;
     }
 
     bool Delete(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }

@@ -36,6 +36,7 @@ constexpr char kFileMissingMessage[] = "Ошибка! файл не сущест
 constexpr char kWriteFailedMessage[] = "Ошибка записи базы";
 constexpr char kMergeFailedMessage[] = "Ошибка! базы не объединены";
 constexpr char kAlreadyMergedMessage[] = "Эта новая база уже есть в старой. Базы не объединены.";
+constexpr char kPagesUnreadMessage[] = "Формирование базы закончено, но не все страницы прочитаны";
 constexpr char kFolderBusyMessage[] =
     "Папка занята другой сборкой или объединением. Повторите позже.";
 
@@ -263,6 +264,85 @@ TEST(ZeltranWindow, BuildWritesTheSameBaseAsTheCommandLineWithAndWithoutFilters)
     zeltran.Send(1003, CB_SETCURSEL, static_cast<WPARAM>(-1));
     EXPECT_EQ(BuildAndReadOutcome(zeltran), kNoForumMessage);
     ExitWithButton(zeltran);
+}
+
+std::wstring WideOf(const std::string& path) {
+    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(
+                          CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0)),
+                      L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(),
+                        static_cast<int>(wide.size()));
+    return wide;
+}
+
+// Saved pages are named after their threads' titles, in letters code page
+// 1251 may lack, and a long name can take the full path over MAX_PATH. The
+// window and the command line build every page, into the records that plain
+// names in the same place of the order give: names outside the code page
+// follow all others.
+TEST(ZeltranWindow, PagesWithAnyNameOrPathLengthAreAllBuilt) {
+    const std::string folder = Scratch("names");
+    const std::string pages = folder + "\\pages";
+    const std::string sameNames = folder + "\\cli";
+    const std::string plainNames = folder + "\\plain";
+    const struct {
+        const char* sample;
+        std::wstring name;
+        const char* plainName;
+    } kPages[] = {
+        {"t1023.html", L"l" + std::wstring(245, L'x') + L".html", "e.html"},
+        {"t1024.html", L"\U0001F600.html", "d.html"},
+        {"t1016.html", L"\u65E5.html", "c.html"},
+        {"t1022.html", L"\u03A9_\u03C9.html", "b.html"},
+        {"t1019.html", L"\u00E9_\u00FC_\u00DF.html", "a.html"},
+    };
+    for (const std::string& target : {pages, sameNames, plainNames}) {
+        MakeEmptyFolder(target);
+    }
+    for (const auto& page : kPages) {
+        const std::string sample = gSamplesFolder + "\\" + page.sample;
+        for (const std::string& target : {pages, sameNames}) {
+            const std::wstring path = L"\\\\?\\" + WideOf(target) + L"\\" + page.name;
+            ASSERT_TRUE(CopyFileW(WideOf(sample).c_str(), path.c_str(), FALSE));
+        }
+        CopyFileA(sample.c_str(), (plainNames + "\\" + page.plainName).c_str(), FALSE);
+    }
+    ASSERT_GT(pages.size() + 1 + 250, static_cast<std::size_t>(MAX_PATH));
+    WriteWholeFile(folder + "\\prog.ini", Settings(pages, "", ""));
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    zeltran.Send(1003, CB_SETCURSEL, 2);
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), kBuiltMessage);
+    ExitWithButton(zeltran);
+    ASSERT_EQ(RunProgram(CommandLineBuild(sameNames, "")), 0);
+    ASSERT_EQ(RunProgram(CommandLineBuild(plainNames, "")), 0);
+    const std::string idx = ReadWholeFile(pages + "\\FORUM3.IDX");
+    EXPECT_EQ(RecordCount(idx), 5);
+    for (const std::string& built : {sameNames, plainNames}) {
+        EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.DAT"), ReadWholeFile(built + "\\FORUM3.DAT"))
+            << built;
+        EXPECT_EQ(idx, ReadWholeFile(built + "\\FORUM3.IDX")) << built;
+    }
+}
+
+// A page another program holds locked cannot be read: the build takes the
+// others and says that not every page was read, and so does the command line.
+TEST(ZeltranWindow, ALockedPageEndsTheBuildWithPagesUnread) {
+    const std::string folder = Scratch("locked-page");
+    const std::string pages = folder + "\\pages";
+    MakeEmptyFolder(pages);
+    CopySamplePages(gSamplesFolder, pages);
+    WriteWholeFile(folder + "\\prog.ini", Settings(pages, "", ""));
+    const OwnedHandle locked(CreateFileA((pages + "\\t1024.html").c_str(), GENERIC_READ, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked.valid());
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    zeltran.Send(1003, CB_SETCURSEL, 2);
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), kPagesUnreadMessage);
+    EXPECT_EQ(RecordCount(ReadWholeFile(pages + "\\FORUM3.IDX")), 9);
+    ExitWithButton(zeltran);
+    EXPECT_EQ(RunProgram(CommandLineBuild(pages, "")), 4);
 }
 
 // A folder of `count` copies of one accepted thread page.

@@ -18,8 +18,9 @@ struct ToolRun {
     std::string output;
 };
 
-ToolRun RunTool(const std::string& arguments) {
-    const std::string command = std::string(ZELTRAN_CLI) + " " + arguments + " 2>/dev/null";
+// Standard error goes to the file `errors`.
+ToolRun RunTool(const std::string& arguments, const std::string& errors = "/dev/null") {
+    const std::string command = std::string(ZELTRAN_CLI) + " " + arguments + " 2>" + errors;
     FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     char buffer[4096];
@@ -119,4 +120,87 @@ TEST(BuildCommand, InterruptStopsAfterACompleteRecord) {
     ASSERT_NE(recordLength, std::string::npos);
     EXPECT_LT(lines, static_cast<std::size_t>(kPages));
     EXPECT_EQ(data.size(), lines * recordLength);
+}
+
+TEST(BuildCommand, ReportTellsEachPageFateAndLeavesTheBaseAsItWas) {
+    TempFolder plain;
+    TempFolder reported;
+    for (const TempFolder* folder : {&plain, &reported}) {
+        CopyOfSamples(*folder);
+        WriteWholeFile(folder->Path("notes.html"), "no tables");
+    }
+    const std::string options = " --forum 3 --forum-filter --since 2005-12-10";
+    const ToolRun withoutReport = RunTool("build --pages " + plain.path().string() + options);
+    const ToolRun withReport =
+        RunTool("build --pages " + reported.path().string() + options + " --report");
+    EXPECT_EQ(withoutReport.output, "Формирование базы закончено\noutcome 10, records 4\n");
+    EXPECT_EQ(withReport.exitStatus, 0);
+    EXPECT_EQ(withReport.output, "record 0\tt1024.html\n"
+                                 "record 1\tt1023.html\n"
+                                 "record 2\tt1022.html\n"
+                                 "other forum\tt1021.html\n"
+                                 "too old\tt1020.html\n"
+                                 "too old\tt1019.html\n"
+                                 "too old\tt1018.html\n"
+                                 "no thread link\tt1017.html\n"
+                                 "too old\tt1016.html\n"
+                                 "other forum\tt1015.html\n"
+                                 "no thread link\tother-site.html\n"
+                                 "no tables\tnotes.html\n"
+                                 "record 3\tT0990.HTML\n"
+                                 "pages 13, records 4, no thread link 2, other forum 2, too old 4, "
+                                 "no tables 1, unread 0\n"
+                                 "Формирование базы закончено\noutcome 10, records 4\n");
+    for (const char* name : {"FORUM3.DAT", "FORUM3.IDX"}) {
+        EXPECT_EQ(ReadWholeFile(reported.Path(name)), ReadWholeFile(plain.Path(name))) << name;
+    }
+}
+
+// The pages folder renamed while the tool reads it: every page it could not
+// read any more is named on standard error, and the exit status says so.
+TEST(BuildCommand, FolderRenamedDuringTheBuildEndsWithUnreadPages) {
+    TempFolder folder;
+    TempFolder outputs;
+    const std::filesystem::path pages = folder.path() / "pages";
+    std::filesystem::create_directory(pages);
+    const std::string page = std::string(ZELTRAN_SAMPLE_PAGES) + "/t1024.html";
+    constexpr int kPages = 5000;
+    for (int i = 0; i < kPages; ++i) {
+        std::filesystem::copy_file(page, pages / ("p" + std::to_string(i) + ".html"));
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        freopen(outputs.Path("out").c_str(), "w", stdout);
+        freopen(outputs.Path("err").c_str(), "w", stderr);
+        execl(ZELTRAN_CLI, ZELTRAN_CLI, "build", "--pages", pages.c_str(), "--forum", "3",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Renamed once the run has made its first file there (the folder's time
+    // of change moves), while most pages still wait.
+    const auto before = std::filesystem::last_write_time(pages);
+    while (std::filesystem::last_write_time(pages) == before) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::filesystem::rename(pages, folder.path() / "renamed");
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 4);
+
+    const std::string output = ReadWholeFile(outputs.Path("out"));
+    const std::string head = "Формирование базы закончено, но не все страницы прочитаны\n"
+                             "outcome 19, records ";
+    ASSERT_EQ(output.rfind(head, 0), 0u) << output;
+    const int records = std::stoi(output.substr(head.size()));
+    const std::string errors = ReadWholeFile(outputs.Path("err"));
+    const std::string unreadLine = "zeltran-cli: page not read: " + pages.string() + "/p";
+    std::size_t unread = 0;
+    for (std::size_t at = 0; (at = errors.find(unreadLine, at)) != std::string::npos; ++at) {
+        ++unread;
+    }
+    EXPECT_GT(unread, 0u);
+    EXPECT_EQ(static_cast<int>(unread) + records, kPages);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(errors.begin(), errors.end(), '\n')), unread);
 }
