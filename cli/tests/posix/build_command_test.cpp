@@ -96,11 +96,12 @@ TEST(BuildCommand, InterruptStopsAfterACompleteRecord) {
               static_cast<char*>(nullptr));
         _exit(127);
     }
-    // Stop once the first record is written, while most pages still wait.
+    // Stop once the first records reach the data work file, while most pages
+    // still wait.
     for (;;) {
         std::error_code notYet;
-        const auto indexSize = std::filesystem::file_size(folder.Path("FORUM3.IDX"), notYet);
-        if (!notYet && indexSize > 0) {
+        const auto dataSize = std::filesystem::file_size(folder.Path("FORUM3.nwD"), notYet);
+        if (!notYet && dataSize > 0) {
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -119,4 +120,7 @@ TEST(BuildCommand, InterruptStopsAfterACompleteRecord) {
     ASSERT_NE(recordLength, std::string::npos);
     EXPECT_LT(lines, static_cast<std::size_t>(kPages));
     EXPECT_EQ(data.size(), lines * recordLength);
+    for (const char* workFile : {"FORUM3.nwD", "FORUM3.nwI", "FORUM3.owI"}) {
+        EXPECT_FALSE(std::filesystem::exists(folder.Path(workFile))) << workFile;
+    }
 }
