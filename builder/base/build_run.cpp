@@ -32,9 +32,10 @@ BaseNames NamesOfBase(const std::string& baseName) {
 }
 
 // What a build that was killed left: its work files and an old index it had
-// set aside. Removed before anything else, the .DAT and the .IDX untouched,
-// so a base the killed build left half in place stays a .DAT without an
-// index, which the merge refuses, until this build puts its pair there.
+// set aside. Removed before this build writes, the .DAT and the .IDX
+// untouched, so a base the killed build left half in place stays a .DAT
+// without an index, which the merge refuses, until this build puts its pair
+// there.
 void RemoveLeftovers(FileSystem& files, const BaseNames& names) {
     files.Delete(names.dataWork);
     files.Delete(names.indexWork);
