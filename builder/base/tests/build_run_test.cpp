@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -300,47 +301,142 @@ TEST(BuildRun, StopPressedInAPauseEndsTheRunAfterTheNextPage) {
               (std::vector<std::string>{"d", "c"}));
 }
 
-TEST(BuildRun, AnyFailedFileOperationLeavesConsistentFiles) {
-    TempFolder folder;
-    for (const char* name : {"a", "b", "c"}) {
+// The pair a build starts from, and the states of the folder that a failed
+// or stopped build may leave: the previous pair, a .DAT without an .IDX, or
+// the new pair.
+struct FaultCase {
+    bool previousBase;
+    int stopAfterPage; // -1: the run is not stopped
+};
+
+constexpr FaultCase kFaultCases[] = {{true, -1}, {false, -1}, {true, 1}};
+
+using FolderFiles = std::map<std::string, std::string>;
+
+// The folder's files other than its pages, by name; a folder among them
+// shows as "(folder)".
+FolderFiles FilesBesideThePages(const TempFolder& folder) {
+    FolderFiles files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        const std::string name = entry.path().filename().string();
+        if (!name.ends_with(".html")) {
+            files[name] = entry.is_directory() ? "(folder)" : ReadWholeFile(entry.path().string());
+        }
+    }
+    return files;
+}
+
+// Four pages and, for `previousBase`, a pair whose two files differ from each
+// other and from anything a build writes.
+FolderFiles PrepareFolder(const TempFolder& folder, bool previousBase) {
+    std::filesystem::remove_all(folder.path());
+    std::filesystem::create_directory(folder.path());
+    for (const char* name : {"a", "b", "c", "d"}) {
         WriteWholeFile(folder.Path(std::string(name) + ".html"), SimplePage(name));
     }
-    const std::string olderBase(5000, 'x');
-    WriteWholeFile(folder.Path("FORUM3.DAT"), olderBase);
-    WriteWholeFile(folder.Path("FORUM3.IDX"), olderBase);
-    FaultyFileSystem counting(PlatformFileSystem());
-    RecordingControl control;
-    ASSERT_EQ(BuildBase(counting, SettingsFor(folder), control).outcome, Outcome::BaseBuilt);
-    const std::string fullData = ReadWholeFile(folder.Path("FORUM3.DAT"));
+    if (!previousBase) {
+        return {};
+    }
+    WriteWholeFile(folder.Path("FORUM3.DAT"), "previous data");
+    WriteWholeFile(folder.Path("FORUM3.IDX"), "previous index");
+    return FilesBesideThePages(folder);
+}
 
-    for (int failing = 1; failing <= static_cast<int>(counting.operations().size()); ++failing) {
-        SCOPED_TRACE(failing);
-        WriteWholeFile(folder.Path("FORUM3.DAT"), olderBase);
-        WriteWholeFile(folder.Path("FORUM3.IDX"), olderBase);
-        FaultyFileSystem faulty(PlatformFileSystem(), failing);
-        const BuildResult result = BuildBase(faulty, SettingsFor(folder), control);
-        const FileOperation failed = counting.operations()[failing - 1];
-        const std::string data = ReadWholeFile(folder.Path("FORUM3.DAT"));
-        const std::string index = ReadWholeFile(folder.Path("FORUM3.IDX"));
-        if (failed == FileOperation::LockFolder) {
-            // A lock that cannot be made: nothing is touched.
-            EXPECT_EQ(result.outcome, Outcome::BaseWriteFailed);
-            EXPECT_EQ(data, olderBase);
-            EXPECT_EQ(index, olderBase);
-            continue;
-        }
-        if (failed == FileOperation::Write || failed == FileOperation::Open) {
-            EXPECT_EQ(result.outcome, Outcome::BaseWriteFailed);
-        } else if (failed == FileOperation::ListFiles) {
-            EXPECT_EQ(result.outcome, Outcome::NothingToWrite);
-        } else {
-            EXPECT_EQ(result.outcome, Outcome::BaseBuilt);
-        }
-        if (failed != FileOperation::Open) {
-            EXPECT_EQ(fullData.rfind(data, 0), 0u) << "only this run's records";
-            ExpectBaseConsistent(data, index);
+// The base files alone: a stopped build may leave work files beside them.
+FolderFiles BaseOnly(FolderFiles files) {
+    std::erase_if(files, [](const auto& file) {
+        return file.first != "FORUM3.DAT" && file.first != "FORUM3.IDX";
+    });
+    return files;
+}
+
+TEST(BuildRun, AFailedFileOperationLeavesTheNewPairOrThePreviousOne) {
+    TempFolder folder;
+    for (const FaultCase& c : kFaultCases) {
+        const FolderFiles previous = PrepareFolder(folder, c.previousBase);
+        FaultyFileSystem counting(PlatformFileSystem());
+        RecordingControl control(c.stopAfterPage);
+        const Outcome built = BuildBase(counting, SettingsFor(folder), control).outcome;
+        const FolderFiles complete = FilesBesideThePages(folder);
+        const int operations = static_cast<int>(counting.operations().size());
+
+        for (int failing = 1; failing <= operations; ++failing) {
+            SCOPED_TRACE(testing::Message() << c.previousBase << c.stopAfterPage << " " << failing);
+            PrepareFolder(folder, c.previousBase);
+            FaultyFileSystem faulty(PlatformFileSystem(), failing);
+            RecordingControl faultControl(c.stopAfterPage);
+            const BuildResult result = BuildBase(faulty, SettingsFor(folder), faultControl);
+            FolderFiles left = FilesBesideThePages(folder);
+            const FileOperation failed = counting.operations()[failing - 1];
+            // The set-aside old index outlives a failed deletion, the last step.
+            if (failed == FileOperation::Delete && failing == operations) {
+                EXPECT_EQ(left.erase("FORUM3.owI"), 1u);
+            }
+            if (result.outcome == Outcome::BaseWriteFailed) {
+                EXPECT_EQ(result.recordsWritten, 0);
+                EXPECT_EQ(left, previous);
+            } else if (failed == FileOperation::ListFiles) {
+                // A listing that fails finds no page: an empty base.
+                EXPECT_EQ(result.outcome, Outcome::NothingToWrite);
+                EXPECT_EQ(left, (FolderFiles{{"FORUM3.DAT", ""}, {"FORUM3.IDX", ""}}));
+            } else {
+                EXPECT_EQ(result.outcome, built);
+                EXPECT_EQ(left, complete);
+            }
         }
     }
+}
+
+TEST(BuildRun, AKilledBuildLeavesASafeStateThatTheNextBuildTakesUp) {
+    TempFolder folder;
+    for (const FaultCase& c : kFaultCases) {
+        const FolderFiles previous = PrepareFolder(folder, c.previousBase);
+        FaultyFileSystem counting(PlatformFileSystem());
+        RecordingControl control(c.stopAfterPage);
+        BuildBase(counting, SettingsFor(folder), control);
+        const FolderFiles stopped = FilesBesideThePages(folder);
+        ExpectBaseConsistent(stopped.at("FORUM3.DAT"), stopped.at("FORUM3.IDX"));
+        RecordingControl fullControl;
+        ASSERT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), fullControl).outcome,
+                  Outcome::BaseBuilt);
+        const FolderFiles complete = FilesBesideThePages(folder);
+
+        for (int killed = 1; killed <= static_cast<int>(counting.operations().size()); ++killed) {
+            SCOPED_TRACE(testing::Message() << c.previousBase << c.stopAfterPage << " " << killed);
+            PrepareFolder(folder, c.previousBase);
+            FaultyFileSystem faulty(PlatformFileSystem(), killed, Fault::Stop);
+            RecordingControl killedControl(c.stopAfterPage);
+            BuildBase(faulty, SettingsFor(folder), killedControl);
+            const FolderFiles left = BaseOnly(FilesBesideThePages(folder));
+            const bool dataAlone = left.size() == 1 && left.contains("FORUM3.DAT");
+            EXPECT_TRUE(left == previous || dataAlone || left == stopped)
+                << testing::PrintToString(left);
+
+            RecordingControl nextControl;
+            EXPECT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), nextControl).outcome,
+                      Outcome::BaseBuilt);
+            EXPECT_EQ(FilesBesideThePages(folder), complete);
+        }
+    }
+}
+
+// Another program holding the .DAT keeps the build from replacing it, as a
+// folder in its place does here; the planted link shows that work files
+// left under the build's names are removed, never written through.
+TEST(BuildRun, ADataFileThatCannotBeReplacedKeepsThePreviousIndex) {
+    TempFolder folder;
+    WriteWholeFile(folder.Path("a.html"), SimplePage("a"));
+    std::filesystem::create_directory(folder.Path("FORUM3.DAT"));
+    WriteWholeFile(folder.Path("FORUM3.IDX"), "previous index");
+    WriteWholeFile(folder.Path("elsewhere"), "not the build's");
+    std::filesystem::create_symlink(folder.Path("elsewhere"), folder.Path("FORUM3.nwD"));
+    RecordingControl control;
+    const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
+    EXPECT_EQ(result.outcome, Outcome::BaseWriteFailed);
+    EXPECT_EQ(result.recordsWritten, 0);
+    EXPECT_EQ(FilesBesideThePages(folder), (FolderFiles{{"FORUM3.DAT", "(folder)"},
+                                                        {"FORUM3.IDX", "previous index"},
+                                                        {"elsewhere", "not the build's"}}));
 }
 
 TEST(BuildRun, ASecondRunInTheFolderIsRefusedUntouched) {
@@ -360,18 +456,6 @@ TEST(BuildRun, ASecondRunInTheFolderIsRefusedUntouched) {
     }
     EXPECT_EQ(BuildBase(PlatformFileSystem(), SettingsFor(folder), control).outcome,
               Outcome::BaseBuilt);
-}
-
-TEST(BuildRun, ReadOnlyTargetEndsWithWriteFailure) {
-    TempFolder folder;
-    WriteWholeFile(folder.Path("a.html"), SimplePage("a"));
-    // A folder in the base file's place cannot be opened for writing.
-    std::filesystem::create_directory(folder.Path("FORUM3.DAT"));
-    RecordingControl control;
-    const BuildResult result = BuildBase(PlatformFileSystem(), SettingsFor(folder), control);
-    EXPECT_EQ(result.outcome, Outcome::BaseWriteFailed);
-    EXPECT_EQ(result.recordsWritten, 0);
-    EXPECT_EQ(ReadWholeFile(folder.Path("FORUM3.IDX")), "");
 }
 
 // Notes every file opened for reading and refuses to open one of them, as
@@ -445,8 +529,9 @@ TEST(BuildRun, TellsTheFateOfEveryPageAndCountsUnreadOnes) {
     EXPECT_EQ(again.fates[0], (Fate{"h.html", PageFate::NoTables, -1}));
 }
 
-// The pages folder renamed or removed after the first two pages: the run
-// ends as it would with any unread page, and says so.
+// The pages folder renamed or removed after the first two pages: its
+// pages are unread, and the base cannot be put in place where the folder
+// was, so the run says that nothing was written.
 TEST(BuildRun, AFolderThatVanishesLeavesItsPagesUnread) {
     for (const bool removed : {false, true}) {
         SCOPED_TRACE(removed);
@@ -467,8 +552,8 @@ TEST(BuildRun, AFolderThatVanishesLeavesItsPagesUnread) {
             }
         };
         const BuildResult result = BuildBase(PlatformFileSystem(), settings, control);
-        EXPECT_EQ(result.outcome, Outcome::PagesUnread);
-        EXPECT_EQ(result.recordsWritten, 2);
+        EXPECT_EQ(result.outcome, Outcome::BaseWriteFailed);
+        EXPECT_EQ(result.recordsWritten, 0);
         ASSERT_EQ(control.fates.size(), 4u);
         EXPECT_EQ(control.fates[2].fate, PageFate::Unread);
         EXPECT_EQ(control.fates[3].fate, PageFate::Unread);

@@ -507,6 +507,40 @@ TEST(ZeltranWindow, BuildAndMergeRefuseWhileAnotherRunWorksInTheirFolder) {
     ExitWithButton(zeltran);
 }
 
+// The reader may hold the .DAT open without sharing it: the build, from the
+// window and from the command line, cannot replace it and leaves the
+// previous pair as it was, with no work file beside it.
+TEST(ZeltranWindow, BuildKeepsThePreviousPairWhileAnotherProgramHoldsTheDataFile) {
+    const std::string folder = Scratch("held-data-file");
+    const std::string pages = folder + "\\pages";
+    MakeEmptyFolder(pages);
+    CopySamplePages(gSamplesFolder, pages);
+    // Fewer records than the build makes, so a replaced pair would show.
+    ASSERT_EQ(RunProgram(CommandLineBuild(pages, " --forum-filter --since 2005-12-10")), 0);
+    const std::string data = ReadWholeFile(pages + "\\FORUM3.DAT");
+    const std::string index = ReadWholeFile(pages + "\\FORUM3.IDX");
+    ASSERT_EQ(RecordCount(index), 4);
+    WriteWholeFile(folder + "\\prog.ini", Settings(pages, "", ""));
+    ZeltranProcess zeltran(folder);
+    ASSERT_TRUE(zeltran.Started());
+    zeltran.Send(1003, CB_SETCURSEL, 2);
+    {
+        const OwnedHandle held(CreateFileA((pages + "\\FORUM3.DAT").c_str(), GENERIC_READ, 0,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held.valid());
+        EXPECT_EQ(BuildAndReadOutcome(zeltran), kWriteFailedMessage);
+        EXPECT_EQ(RunProgram(CommandLineBuild(pages, "")), 1);
+    }
+    EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.DAT"), data);
+    EXPECT_EQ(ReadWholeFile(pages + "\\FORUM3.IDX"), index);
+    for (const char* workFile : {"FORUM3.nwD", "FORUM3.nwI", "FORUM3.owI"}) {
+        EXPECT_FALSE(FileExists(pages + "\\" + workFile)) << workFile;
+    }
+    EXPECT_EQ(BuildAndReadOutcome(zeltran), kBuiltMessage);
+    EXPECT_EQ(RecordCount(ReadWholeFile(pages + "\\FORUM3.IDX")), 10);
+    ExitWithButton(zeltran);
+}
+
 // A merge stopped by a crash while it renamed: the old .DAT is in its
 // backup and the work files are still there. The next merge puts the old
 // base back and merges once.
