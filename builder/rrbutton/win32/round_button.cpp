@@ -78,7 +78,8 @@ LRESULT OnCreate(HWND hwnd) {
     data->id = static_cast<int32_t>(GetWindowLongPtrA(hwnd, GWLP_ID));
     data->instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd, GWLP_HINSTANCE));
     data->parent = reinterpret_cast<HWND>(GetWindowLongPtrA(hwnd, GWLP_HWNDPARENT));
-    data->cornerDiameter = ScaledForWindow(hwnd, kDefaultCornerDiameter);
+    const int dpi = WindowDpi(hwnd);
+    data->cornerDiameter = ScaledPixels(kDefaultCornerDiameter, dpi);
     data->cursor = LoadCursorA(nullptr, IDC_ARROW);
     data->faceColor = InitialFaceColor(GetSysColor(COLOR_BTNFACE));
     data->textBkMode = TRANSPARENT;
@@ -87,7 +88,7 @@ LRESULT OnCreate(HWND hwnd) {
     data->pressedTextColor = buttonText;
     data->hotTextColor = buttonText;
     data->interactive = 1;
-    data->imageWidth = ScaledForWindow(hwnd, kDefaultImageSide);
+    data->imageWidth = ScaledPixels(kDefaultImageSide, dpi);
     data->imageHeight = data->imageWidth;
     data->imagePlacement = kImageMiddleLeft;
     data->textFormat = kDefaultTextFormat;
