@@ -1,13 +1,17 @@
 #!/usr/bin/env python3
-"""Draws the program icon: one 32 x 32 image with a 256-colour palette.
+"""Draws the program icon: a 32 x 32 image with a 256-colour palette, and
+the same picture at 48 x 48 and 64 x 64 for denser screens.
 
 A navy rounded tile with a yellow page and two rows of text lines, the
-picture of saved pages becoming a base. Writes zeltran.ico beside itself.
+picture of saved pages becoming a base. The larger images repeat the
+pixels of the 32 x 32 one (nearest neighbour), so that all three show one
+picture. Writes zeltran.ico beside itself.
 """
 import os
 import struct
 
 SIZE = 32
+SIDES = (SIZE, 48, 64)
 PALETTE = [
     (0, 0, 0),        # 0 transparent background (masked)
     (0, 0, 128),      # 1 navy tile
@@ -44,22 +48,34 @@ def pixel(x, y):
     return 1
 
 
-def icon_bytes():
-    header = struct.pack('<IiiHHIIiiII', 40, SIZE, SIZE * 2, 1, 8, 0, 0, 0, 0, 256, 0)
+def image_bytes(side):
+    """One icon image: header, palette, colour rows and mask, bottom-up."""
+    def at(x, y):
+        return pixel(x * SIZE // side, y * SIZE // side)
+    header = struct.pack('<IiiHHIIiiII', 40, side, side * 2, 1, 8, 0, 0, 0, 0, 256, 0)
     palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
     palette += b'\0' * 4 * (256 - len(PALETTE))
-    rows = [bytes(pixel(x, y) for x in range(SIZE)) for y in range(SIZE)]
+    rows = [bytes(at(x, y) for x in range(side)) for y in range(side)]
     xor = b''.join(reversed(rows))  # bottom-up
+    mask_bytes = (side + 31) // 32 * 4  # rows padded to 32 bits
     mask_rows = []
-    for y in reversed(range(SIZE)):
+    for y in reversed(range(side)):
         bits = 0
-        for x in range(SIZE):
-            bits = (bits << 1) | (1 if pixel(x, y) == 0 else 0)
-        mask_rows.append(struct.pack('>I', bits))
-    image = header + palette + xor + b''.join(mask_rows)
-    directory = struct.pack('<HHH', 0, 1, 1)
-    entry = struct.pack('<BBBBHHII', SIZE, SIZE, 0, 0, 1, 8, len(image), 6 + 16)
-    return directory + entry + image
+        for x in range(side):
+            bits = (bits << 1) | (1 if at(x, y) == 0 else 0)
+        bits <<= mask_bytes * 8 - side
+        mask_rows.append(bits.to_bytes(mask_bytes, 'big'))
+    return header + palette + xor + b''.join(mask_rows)
+
+
+def icon_bytes():
+    images = [image_bytes(side) for side in SIDES]
+    directory = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for side, image in zip(SIDES, images):
+        directory += struct.pack('<BBBBHHII', side, side, 0, 0, 1, 8, len(image), offset)
+        offset += len(image)
+    return directory + b''.join(images)
 
 
 if __name__ == '__main__':

@@ -67,3 +67,37 @@ ImagePosition PlaceImage(const ImageGeometry& image, int32_t clientWidth, int32_
     default: return {image.x, image.y};
     }
 }
+
+PaintColors ChoosePaintColors(const PaintColors& own, const SystemColors& system,
+                              bool highContrast) {
+    if (!highContrast) {
+        return own;
+    }
+    PaintColors colors;
+    colors.face = system.buttonFace;
+    colors.text = system.buttonText;
+    colors.hotText = system.buttonText;
+    colors.pressedText = system.buttonText;
+    colors.textBackground = system.buttonFace;
+    colors.disabledText = system.grayText;
+    colors.shadeFocusRing = system.highlight;
+    colors.infoFocusRing = system.highlight;
+    return colors;
+}
+
+int32_t ScaledPixels(int32_t pixels, int32_t dpi) {
+    const int64_t scaled = (int64_t{pixels} * dpi * 2 + kBaseDpi) / (2 * kBaseDpi);
+    if (pixels > 0 && scaled < 1) {
+        return 1;
+    }
+    return static_cast<int32_t>(scaled);
+}
+
+int32_t FittingIconSide(int32_t side, const int32_t* available, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        if (available[i] >= side) {
+            return available[i];
+        }
+    }
+    return count > 0 ? available[count - 1] : side;
+}

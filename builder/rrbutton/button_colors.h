@@ -1,6 +1,6 @@
-// The arithmetic behind a rounded button's look: its colours and where its
-// image goes. Pure functions, free of any platform call, so that they can be
-// checked on every build.
+// The arithmetic behind a rounded button's look: its colours, its sizes on
+// screens of any pixel density and where its image goes. Pure functions, free of any platform call,
+// so that they can be checked on every build.
 //
 // Colours are packed COLORREF values 0x00BBGGRR. Sums and differences are
 // plain 32-bit integer arithmetic on the packed value: a channel that
@@ -75,3 +75,42 @@ struct ImagePosition {
 // placement codes count like a phone keypad read backwards: -1 top left,
 // -2 top centre, ... -9 bottom right.
 ImagePosition PlaceImage(const ImageGeometry& image, int32_t clientWidth, int32_t clientHeight);
+
+// The colours one paint uses.
+struct PaintColors {
+    uint32_t face;
+    uint32_t text;
+    uint32_t hotText;
+    uint32_t pressedText;
+    uint32_t textBackground; // behind opaque text
+    uint32_t disabledText;
+    uint32_t shadeFocusRing; // raised controls and latched flat ones
+    uint32_t infoFocusRing;  // sunken controls and live flat ones
+};
+
+// The system colours a high-contrast paint takes its colours from.
+struct SystemColors {
+    uint32_t buttonFace;
+    uint32_t buttonText;
+    uint32_t grayText;
+    uint32_t highlight;
+};
+
+// With high contrast on, every colour of the paint comes from the user's
+// scheme, whatever the owner chose; with it off, the control's own colours
+// stay as they are.
+PaintColors ChoosePaintColors(const PaintColors& own, const SystemColors& system,
+                              bool highContrast);
+
+// The pixel density every length is given for: 100 %.
+inline constexpr int32_t kBaseDpi = 96;
+
+// `pixels` at kBaseDpi, scaled to `dpi` and rounded to the nearest pixel, a
+// half going up; never below 1 for a positive length, so that a one-pixel
+// line stays visible.
+int32_t ScaledPixels(int32_t pixels, int32_t dpi);
+
+// The side of the square icon image to load for an icon drawn `side`
+// pixels wide: the smallest of `available` (ascending) that is at least as
+// large, so that the image is only ever scaled down; the largest if none is.
+int32_t FittingIconSide(int32_t side, const int32_t* available, int32_t count);

@@ -9,6 +9,10 @@ inline constexpr char kRoundButtonClass[] = "RRBUTTON";
 // Control messages (WM_USER + n).
 inline constexpr unsigned int RBM_SETCORNER = 0x401; // negative diameters become 0
 inline constexpr unsigned int RBM_SETFACECOLOR = 0x402;
+// wParam nonzero: paint with the system colours only, whatever colours the
+// owner set (the user's high-contrast scheme). A new control starts with
+// the system's high-contrast setting.
+inline constexpr unsigned int RBM_SETSYSTEMCOLORS = 0x403;
 inline constexpr unsigned int RBM_SETTEXTBKMODE = 0x404; // 1 transparent, 2 opaque
 inline constexpr unsigned int RBM_SETTEXTBKCOLOR = 0x405;
 inline constexpr unsigned int RBM_SETTEXTCOLOR = 0x406;
@@ -53,6 +57,7 @@ inline constexpr unsigned int RBM_GETEMBOSS = 0x46D;
 inline constexpr unsigned int RBM_GETRAISED = 0x46E;
 inline constexpr unsigned int RBM_GETLATCH = 0x46F;
 inline constexpr unsigned int RBM_GETINTERACTIVE = 0x470;
+inline constexpr unsigned int RBM_GETSYSTEMCOLORS = 0x471;
 inline constexpr unsigned int RBM_GETTEXTFORMAT = 0x478;
 inline constexpr unsigned int RBM_GETTEXTMARGINLEFT = 0x47B;
 inline constexpr unsigned int RBM_GETTEXTMARGINTOP = 0x47C;

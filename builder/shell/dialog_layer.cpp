@@ -1,5 +1,8 @@
 #include "builder/shell/dialog_layer.h"
 
+#include "builder/rrbutton/round_button_messages.h"
+#include "builder/rrbutton/win32/screen_metrics.h"
+
 #include <cstring>
 #include <vector>
 
@@ -42,6 +45,60 @@ LayerDialog* DialogOf(HWND window) {
     return reinterpret_cast<LayerDialog*>(GetWindowLongPtrA(window, DWLP_USER));
 }
 
+BOOL CALLBACK UpdateUiStateOf(HWND control, LPARAM change) {
+    SendMessageA(control, WM_UPDATEUISTATE, static_cast<WPARAM>(change), 0);
+    return TRUE;
+}
+
+// Shows or hides the keyboard cues of the dialog and of every control in
+// it, nested ones too: the message goes to each window itself, since the
+// system does not pass it down everywhere.
+void ShowKeyboardCues(LayerDialog& dialog, bool show) {
+    dialog.keyboardCues = show;
+    const WPARAM change = MAKEWPARAM(show ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    SendMessageA(dialog.window, WM_UPDATEUISTATE, change, 0);
+    EnumChildWindows(dialog.window, UpdateUiStateOf, static_cast<LPARAM>(change));
+}
+
+bool KeyboardCuesAlwaysShown() {
+    BOOL always = FALSE;
+    return SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &always, 0) != FALSE && always != FALSE;
+}
+
+bool MovesTheFocusByKeyboard(const MSG& message) {
+    if (message.message == WM_SYSKEYDOWN) {
+        return true; // Alt, as for a menu or an access key
+    }
+    if (message.message != WM_KEYDOWN) {
+        return false;
+    }
+    switch (message.wParam) {
+    case VK_TAB:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN: return true;
+    default: return false;
+    }
+}
+
+BOOL CALLBACK FollowContrastOf(HWND control, LPARAM highContrast) {
+    char className[16] = {};
+    GetClassNameA(control, className, sizeof className);
+    if (std::strcmp(className, kRoundButtonClass) == 0) {
+        SendMessageA(control, RBM_SETSYSTEMCOLORS, static_cast<WPARAM>(highContrast), 0);
+    }
+    return TRUE;
+}
+
+// A high-contrast scheme switched on or off, or new system colours: the
+// rounded buttons are told, and everything is painted anew, the
+// callback's own colours included.
+void FollowSystemColors(HWND window) {
+    EnumChildWindows(window, FollowContrastOf, HighContrastOn() ? 1 : 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 INT_PTR LayerDefault(HWND window, UINT message, WPARAM wParam) {
     switch (message) {
     case WM_CLOSE: EndLayerDialog(window, 0); return TRUE;
@@ -75,10 +132,21 @@ INT_PTR CALLBACK LayerDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
     if (message == WM_DESTROY) {
         dialog->destroyed = true;
     }
+    if (message == WM_SETTINGCHANGE || message == WM_SYSCOLORCHANGE) {
+        FollowSystemColors(window);
+    }
     if (const INT_PTR handled = dialog->callback(window, message, wParam, lParam)) {
         return handled;
     }
     return LayerDefault(window, message, wParam);
+}
+
+// The layer's record of `window` when it is one of the layer's own dialogs
+// (not a message box or a picker); null otherwise.
+LayerDialog* LayerDialogOf(HWND window) {
+    const bool own =
+        GetWindowLongPtrA(window, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(LayerDialogProc);
+    return own ? DialogOf(window) : nullptr;
 }
 
 // Hands `message` to the dialog layer's keyboard handling when it is meant
@@ -90,7 +158,16 @@ bool HandleDialogMessage(MSG& message) {
     }
     char className[16] = {};
     GetClassNameA(active, className, sizeof className);
-    return std::strcmp(className, "#32770") == 0 && IsDialogMessageA(active, &message);
+    if (std::strcmp(className, "#32770") != 0) {
+        return false;
+    }
+    // The layer's own dialogs show their cues from the first key that
+    // moves the focus.
+    LayerDialog* dialog = LayerDialogOf(active);
+    if (dialog != nullptr && !dialog->keyboardCues && MovesTheFocusByKeyboard(message)) {
+        ShowKeyboardCues(*dialog, true);
+    }
+    return IsDialogMessageA(active, &message) != FALSE;
 }
 
 } // namespace
@@ -124,6 +201,11 @@ INT_PTR RunLayerDialog(LayerDialog& dialog) {
         EnableWindow(dialog.owner, FALSE);
     }
     dialog.callback(window, WM_INITDIALOG, 0, 0);
+    const LayerDialog* owner = dialog.owner != nullptr ? LayerDialogOf(dialog.owner) : nullptr;
+    if (IsWindow(window)) {
+        ShowKeyboardCues(dialog,
+                         KeyboardCuesAlwaysShown() || (owner != nullptr && owner->keyboardCues));
+    }
     if (IsWindow(window)) {
         ShowWindow(window, SW_SHOW);
     }

@@ -6,6 +6,13 @@
 // handling follows: the system close command ends the dialog with result 0,
 // and IDOK / IDCANCEL (Enter, Esc) do nothing. WM_INITDIALOG reaches the
 // callback when the dialog is run, so that its controls exist by then.
+//
+// Keyboard cues follow the Windows convention, kept by the layer itself
+// since not every system keeps them: a dialog starts with its focus cue
+// hidden (unless the user has them always shown, or its owner shows them)
+// and shows it from the first key that moves the focus (Tab, an arrow,
+// Alt). A change of the system colours or settings reaches every rounded
+// button, so that a high-contrast scheme is followed at once.
 #pragma once
 
 #include <windows.h>
@@ -34,7 +41,8 @@ struct LayerDialog {
     HWND window = nullptr;
     INT_PTR result = 0;
     bool ending = false;
-    bool destroyed = false; // WM_DESTROY has arrived
+    bool destroyed = false;    // WM_DESTROY has arrived
+    bool keyboardCues = false; // the focused control shows where it is
 };
 
 // Creates the (hidden) dialog window; 0 on failure.

@@ -41,7 +41,8 @@ void OnCommand(MainWindowState& state, int id) {
     }
 }
 
-// Navy captions and the yellow path fields.
+// Navy captions and the yellow path fields (system colours under high
+// contrast).
 INT_PTR StaticColors(HDC dc, HWND control) {
     switch (GetDlgCtrlID(control)) {
     case kPagesFolderLabel:
@@ -49,13 +50,10 @@ INT_PTR StaticColors(HDC dc, HWND control) {
     case kNewBaseLabel:
     case kOldBaseLabel:
     case kForumFilterCheck:
-    case kDateFilterCheck:
-        SetTextColor(dc, kNavy);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    case kDateFilterCheck: return CaptionColors(dc);
     case kPagesFolderField:
     case kNewBaseField:
-    case kOldBaseField: return SolidBackground(dc, kPaleYellow);
+    case kOldBaseField: return FieldColors(dc);
     default: return 0;
     }
 }

@@ -3,6 +3,7 @@
 #include "builder/base/forum_site.h"
 #include "builder/resources/resource_ids.h"
 #include "builder/rrbutton/win32/round_button.h"
+#include "builder/rrbutton/win32/screen_metrics.h"
 #include "builder/shell/control_ids.h"
 #include "builder/shell/dialog_layer.h"
 #include "builder/shell/shell_colors.h"
@@ -94,7 +95,7 @@ void AddButtons(HWND window) {
         const HWND control =
             CreateRoundButton(window, button.id, button.caption, button.x, button.y, button.width,
                               button.height, kRoundButtonStyle, kRoundButtonExStyle, 1);
-        SendMessageA(control, RBM_SETCORNER, 3, 0);
+        SendMessageA(control, RBM_SETCORNER, static_cast<WPARAM>(ScaledForWindow(window, 3)), 0);
         SendMessageA(control, RBM_SETINTERACTIVE, 0, 1);
     }
 }

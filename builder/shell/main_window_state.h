@@ -15,9 +15,9 @@ enum class BuildPhase { Idle, Running, ShowingOutcome };
 
 struct MainWindowState {
     HWND window = nullptr;
-    std::string windowTitle;    // also the caption of every user message
-    std::string aboutText;      // the usage note shown by the about box
-    HICON windowIcon = nullptr; // also shown by the about box
+    std::string windowTitle; // also the caption of every user message
+    std::string aboutText;   // the usage note shown by the about box
+    HICON windowIcon = nullptr;
     // The three paths as last read from or written to their fields
     // (kPagesFolderField, kNewBaseField, kOldBaseField).
     std::string pagesFolder;

@@ -137,3 +137,59 @@ TEST(ImagePlacement, ImageLargerThanTheControlGoesNegative) {
 }
 
 } // namespace
+
+TEST(ButtonColors, HighContrastTakesEveryColourFromTheSystem) {
+    const PaintColors own{0xE0F1F4, 0x800000, 0x000080, 0x0000FF,
+                          0xE0F1F4, 0x808080, 0xC8D9DC, 0xE1FFFF};
+    const SystemColors system{0x000000, 0xFFFFFF, 0x3FF23F, 0xFFEB1A};
+    const PaintColors off = ChoosePaintColors(own, system, false);
+    const PaintColors on = ChoosePaintColors(own, system, true);
+    struct Case {
+        const char* name;
+        uint32_t PaintColors::*color;
+        uint32_t highContrast;
+    };
+    const Case cases[] = {
+        {"face", &PaintColors::face, 0x000000},
+        {"text", &PaintColors::text, 0xFFFFFF},
+        {"hot text", &PaintColors::hotText, 0xFFFFFF},
+        {"pressed text", &PaintColors::pressedText, 0xFFFFFF},
+        {"text background", &PaintColors::textBackground, 0x000000},
+        {"disabled text", &PaintColors::disabledText, 0x3FF23F},
+        {"shade focus ring", &PaintColors::shadeFocusRing, 0xFFEB1A},
+        {"info focus ring", &PaintColors::infoFocusRing, 0xFFEB1A},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(off.*c.color, own.*c.color) << c.name;
+        EXPECT_EQ(on.*c.color, c.highContrast) << c.name;
+    }
+}
+
+TEST(ButtonColors, LengthsScaleWithThePixelDensityAndStayAsTheyAreAt96) {
+    struct Case {
+        int32_t pixels;
+        int32_t dpi;
+        int32_t scaled;
+    };
+    const Case cases[] = {
+        {1, 96, 1},  {3, 96, 3},    {20, 96, 20},  {25, 96, 25}, {0, 144, 0},   {1, 120, 1},
+        {3, 120, 4}, {25, 120, 31}, {1, 144, 2},   {3, 144, 5},  {25, 144, 38}, {40, 144, 60},
+        {1, 192, 2}, {25, 192, 50}, {18, 192, 36}, {1, 72, 1}, // a line never thins away
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ScaledPixels(c.pixels, c.dpi), c.scaled) << c.pixels << " at " << c.dpi;
+    }
+}
+
+TEST(ButtonColors, IconImageIsTheSmallestThatNeedsNoEnlarging) {
+    const int32_t sides[] = {32, 48, 64};
+    struct Case {
+        int32_t side;
+        int32_t image;
+    };
+    const Case cases[] = {{16, 32}, {25, 32}, {31, 32}, {32, 32}, {33, 48},
+                          {38, 48}, {48, 48}, {50, 64}, {64, 64}, {100, 64}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(FittingIconSide(c.side, sides, 3), c.image) << c.side;
+    }
+}

@@ -6,12 +6,15 @@
 
 #include "builder/rrbutton/button_colors.h"
 #include "builder/rrbutton/win32/round_button_data.h"
+#include "builder/rrbutton/win32/screen_metrics.h"
 #include "common/win32/gdi_handles.h"
 
 namespace {
 
 constexpr UINT kHoverPeriodMs = 10;
+// Lengths in pixels at 96 DPI, scaled to the control's screen.
 constexpr int kDefaultCornerDiameter = 20;
+constexpr int kDefaultImageSide = 16;
 constexpr UINT kDefaultTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
 void Redraw(HWND hwnd) {
@@ -75,7 +78,8 @@ LRESULT OnCreate(HWND hwnd) {
     data->id = static_cast<int32_t>(GetWindowLongPtrA(hwnd, GWLP_ID));
     data->instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd, GWLP_HINSTANCE));
     data->parent = reinterpret_cast<HWND>(GetWindowLongPtrA(hwnd, GWLP_HWNDPARENT));
-    data->cornerDiameter = kDefaultCornerDiameter;
+    const int dpi = WindowDpi(hwnd);
+    data->cornerDiameter = ScaledPixels(kDefaultCornerDiameter, dpi);
     data->cursor = LoadCursorA(nullptr, IDC_ARROW);
     data->faceColor = InitialFaceColor(GetSysColor(COLOR_BTNFACE));
     data->textBkMode = TRANSPARENT;
@@ -84,13 +88,16 @@ LRESULT OnCreate(HWND hwnd) {
     data->pressedTextColor = buttonText;
     data->hotTextColor = buttonText;
     data->interactive = 1;
-    data->imageWidth = 16;
-    data->imageHeight = 16;
+    data->imageWidth = ScaledPixels(kDefaultImageSide, dpi);
+    data->imageHeight = data->imageWidth;
     data->imagePlacement = kImageMiddleLeft;
     data->textFormat = kDefaultTextFormat;
     data->colorTable.lastSystemFace = CLR_INVALID;
+    // A new window shows the keyboard cues its parent shows.
+    data->uiState = static_cast<int32_t>(SendMessageA(data->parent, WM_QUERYUISTATE, 0, 0));
+    data->systemColors = HighContrastOn() ? 1 : 0;
     SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(data));
-    SendMessageA(hwnd, RBM_SETCORNER, kDefaultCornerDiameter, 0);
+    SendMessageA(hwnd, RBM_SETCORNER, static_cast<WPARAM>(data->cornerDiameter), 0);
     return 0;
 }
 
@@ -128,6 +135,22 @@ void OnSetFocus(HWND hwnd, RoundButtonData& data) {
         }
     }
     Redraw(hwnd);
+}
+
+// The owner shows or hides the keyboard cues (once the user works the
+// keyboard, the focused control shows where it is). A focused control
+// redraws at once; redrawing is the last use of the record.
+void OnUpdateUiState(HWND hwnd, RoundButtonData& data, WPARAM wParam) {
+    const auto flags = static_cast<int32_t>(HIWORD(wParam));
+    const int32_t before = data.uiState;
+    if (LOWORD(wParam) == UIS_SET) {
+        data.uiState |= flags;
+    } else if (LOWORD(wParam) == UIS_CLEAR) {
+        data.uiState &= ~flags;
+    }
+    if (data.uiState != before && GetFocus() == hwnd) {
+        Redraw(hwnd);
+    }
 }
 
 LRESULT OnGetDlgCode(const RoundButtonData& data, HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -321,7 +344,7 @@ void LoadImageByName(RoundButtonData& data, UINT message, WPARAM imageType, LPAR
     *slot = LoadImageA(data.instance, imageName, static_cast<UINT>(imageType), 0, 0, flags);
     if (normalImage) {
         data.imageBorrowed = 0;
-        const int32_t size = *slot != nullptr ? 16 : 0;
+        const int32_t size = *slot != nullptr ? ScaledForWindow(data.hwnd, kDefaultImageSide) : 0;
         data.imageWidth = size;
         data.imageHeight = size;
     }
@@ -332,7 +355,7 @@ LRESULT OnSetImage(RoundButtonData& data, WPARAM imageType, LPARAM image) {
     data.imageType = static_cast<int32_t>(imageType);
     data.image = reinterpret_cast<HANDLE>(image);
     data.imageBorrowed = 1;
-    const int32_t size = image != 0 ? 16 : 0;
+    const int32_t size = image != 0 ? ScaledForWindow(data.hwnd, kDefaultImageSide) : 0;
     data.imageWidth = size;
     data.imageHeight = size;
     return reinterpret_cast<LRESULT>(previous);
@@ -353,6 +376,7 @@ bool QueryField(const RoundButtonData& data, UINT message, LRESULT& value) {
     case RBM_GETRAISED: value = data.raised; return true;
     case RBM_GETLATCH: value = data.latch; return true;
     case RBM_GETINTERACTIVE: value = data.interactive; return true;
+    case RBM_GETSYSTEMCOLORS: value = data.systemColors; return true;
     case RBM_GETTEXTFORMAT: value = data.textFormat; return true;
     case RBM_GETTEXTMARGINLEFT: value = data.textMarginLeft; return true;
     case RBM_GETTEXTMARGINTOP: value = data.textMarginTop; return true;
@@ -411,6 +435,7 @@ bool HandleControlMessage(RoundButtonData& data, UINT message, WPARAM wParam, LP
         UpdateButtonColors(data.hwnd);
         break;
     case RBM_SETRAISED: data.raised = wParam != 0 ? 1 : 0; break;
+    case RBM_SETSYSTEMCOLORS: data.systemColors = wParam != 0 ? 1 : 0; break;
     case RBM_SETLATCH:
         data.latch = value;
         if (value != kLatchNone) {
@@ -511,6 +536,8 @@ LRESULT CALLBACK RoundButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         Redraw(hwnd);
         return 0;
     case WM_GETDLGCODE: return OnGetDlgCode(*data, hwnd, wParam, lParam);
+    case WM_UPDATEUISTATE: OnUpdateUiState(hwnd, *data, wParam); break;
+    case WM_QUERYUISTATE: return data->uiState;
     case WM_SYSCOLORCHANGE: OnSysColorChange(hwnd); break;
     case WM_KEYDOWN: OnKeyDown(hwnd, *data, wParam, lParam); break;
     case WM_KEYUP: OnKeyUp(hwnd, *data); break;

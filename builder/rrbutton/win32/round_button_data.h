@@ -67,10 +67,15 @@ struct RoundButtonData {
     int32_t textMarginRight;
     int32_t textMarginBottom;
     ButtonColorTable colorTable;
+    // The keyboard cues this control shows (UISF_HIDEFOCUS set: none), kept
+    // here rather than left to the system, which does not keep them
+    // everywhere.
+    int32_t uiState;
+    int32_t systemColors; // nonzero: paint with the system colours only
 };
 
-static_assert(sizeof(void*) != 4 || sizeof(RoundButtonData) == 49 * 4,
-              "on 32-bit Windows the record is 49 words");
+static_assert(sizeof(void*) != 4 || sizeof(RoundButtonData) == 51 * 4,
+              "on 32-bit Windows the record is 51 words");
 
 enum PressSource : int32_t {
     kNoPress = 0,

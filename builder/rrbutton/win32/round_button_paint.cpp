@@ -11,12 +11,28 @@ namespace {
 
 // Captions are drawn up to this many characters.
 constexpr int kCaptionBuffer = 1024;
+// How far inside the edge the keyboard focus cue runs, in pixels at 96 DPI.
+constexpr int kFocusCueInset = 3;
 
-// One rounded outline of the frame, filled with the DC's brush, with its own
-// pen for the one call.
-void DrawRing(HDC dc, const RECT& client, int offset, int inset, COLORREF color,
+// The sizes of one paint: a pixel of the classic look becomes `unit` pixels
+// on a denser screen.
+struct PaintScale {
+    int dpi;
+    int unit;
+};
+
+PaintScale ScaleOf(HDC dc) {
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    const int known = dpi > 0 ? dpi : kBaseDpi;
+    return {known, ScaledPixels(1, known)};
+}
+
+// One rounded outline of the frame, `width` pixels thick and drawn inside
+// its rectangle, filled with the DC's brush, with its own pen for the one
+// call.
+void DrawRing(HDC dc, const RECT& client, int offset, int inset, int width, COLORREF color,
               int32_t cornerDiameter) {
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
+    GdiObject<HPEN> pen(CreatePen(width > 1 ? PS_INSIDEFRAME : PS_SOLID, width, color));
     SelectedObject selected(dc, pen.get());
     RoundRect(dc, offset, offset, client.right - inset, client.bottom - inset, cornerDiameter,
               cornerDiameter);
@@ -31,11 +47,11 @@ void DrawCaption(HDC dc, const char* caption, RECT rectangle, UINT format) {
     DrawTextA(dc, caption, -1, &rectangle, format);
 }
 
-// The embossed copy: the caption in the highlight colour one pixel right
-// and down.
-void DrawHighlightCopy(HDC dc, const char* caption, const RECT& rectangle, UINT format) {
+// The embossed copy: the caption in the highlight colour one (scaled)
+// pixel right and down.
+void DrawHighlightCopy(HDC dc, const char* caption, const RECT& rectangle, UINT format, int unit) {
     SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-    DrawCaption(dc, caption, Moved(rectangle, 1), format);
+    DrawCaption(dc, caption, Moved(rectangle, unit), format);
 }
 
 void DrawImage(HDC dc, const RoundButtonData& data, HANDLE image, int x, int y) {
@@ -63,27 +79,30 @@ struct CaptionLayout {
     RECT text;        // T
     RECT pressedText; // Tp
     ImagePosition image;
+    int unit; // one pixel of the classic look
 };
 
-void DrawContent(HDC dc, const RoundButtonData& data, const CaptionLayout& layout) {
+void DrawContent(HDC dc, const RoundButtonData& data, const PaintColors& colors,
+                 const CaptionLayout& layout) {
     const UINT format = data.textFormat;
+    const int unit = layout.unit;
     switch (data.look) {
     case kLookPressed: {
         if (data.embossText != 0) {
-            DrawHighlightCopy(dc, layout.caption, layout.pressedText, format);
+            DrawHighlightCopy(dc, layout.caption, layout.pressedText, format, unit);
         }
-        SetTextColor(dc, data.pressedTextColor);
+        SetTextColor(dc, colors.pressedText);
         DrawCaption(dc, layout.caption, layout.pressedText, format);
-        const int shift = data.latch == kLatchNone && data.imageNoShift == 0 ? 1 : 0;
+        const int shift = data.latch == kLatchNone && data.imageNoShift == 0 ? unit : 0;
         DrawImage(dc, data, FirstImage(data.pressedImage, data.hotImage, data.image),
                   layout.image.x + shift, layout.image.y + shift);
         break;
     }
     case kLookHot:
         if (data.embossText != 0) {
-            DrawHighlightCopy(dc, layout.caption, layout.text, format);
+            DrawHighlightCopy(dc, layout.caption, layout.text, format, unit);
         }
-        SetTextColor(dc, data.hotTextColor);
+        SetTextColor(dc, colors.hotText);
         DrawCaption(dc, layout.caption, layout.text, format);
         DrawImage(dc, data, FirstImage(data.hotImage, data.pressedImage, data.image),
                   layout.image.x, layout.image.y);
@@ -92,9 +111,9 @@ void DrawContent(HDC dc, const RoundButtonData& data, const CaptionLayout& layou
         const bool enabled = IsWindowEnabled(data.hwnd) != FALSE;
         // A disabled control shows etched text whatever the emboss flag says.
         if (!enabled || data.embossText != 0) {
-            DrawHighlightCopy(dc, layout.caption, layout.text, format);
+            DrawHighlightCopy(dc, layout.caption, layout.text, format, unit);
         }
-        SetTextColor(dc, enabled ? data.textColor : GetSysColor(COLOR_BTNSHADOW));
+        SetTextColor(dc, enabled ? colors.text : colors.disabledText);
         DrawCaption(dc, layout.caption, layout.text, format);
         if (data.image != nullptr) {
             HANDLE image =
@@ -124,6 +143,44 @@ ImagePosition ImagePositionOf(const RoundButtonData& data, const RECT& client) {
     return PlaceImage(geometry, client.right, client.bottom);
 }
 
+// The colours of this paint: the control's own, or the system's under a
+// high-contrast scheme.
+PaintColors PaintColorsOf(const RoundButtonData& data) {
+    PaintColors own;
+    own.face = data.faceColor;
+    own.text = data.textColor;
+    own.hotText = data.hotTextColor;
+    own.pressedText = data.pressedTextColor;
+    own.textBackground = data.textBkColor;
+    own.disabledText = GetSysColor(COLOR_BTNSHADOW);
+    own.shadeFocusRing = data.colorTable.shadowShade;
+    own.infoFocusRing = GetSysColor(COLOR_INFOBK);
+    SystemColors system;
+    system.buttonFace = GetSysColor(COLOR_BTNFACE);
+    system.buttonText = GetSysColor(COLOR_BTNTEXT);
+    system.grayText = GetSysColor(COLOR_GRAYTEXT);
+    system.highlight = GetSysColor(COLOR_HIGHLIGHT);
+    return ChoosePaintColors(own, system, data.systemColors != 0);
+}
+
+// The keyboard focus cue: a dotted rectangle inside the face of the focused
+// control, shown once the user works the keyboard (the owner clears
+// UISF_HIDEFOCUS). Labels never have the focus and never show it.
+void DrawFocusCue(HWND hwnd, HDC dc, const RoundButtonData& data, const RECT& client, int dpi) {
+    const bool label = data.latch != kLatchNone && data.interactive == 0;
+    if (label || (data.uiState & UISF_HIDEFOCUS) != 0 || GetFocus() != hwnd) {
+        return;
+    }
+    RECT cue = client;
+    const int inset = ScaledPixels(kFocusCueInset, dpi);
+    InflateRect(&cue, -inset, -inset);
+    if (cue.right > cue.left && cue.bottom > cue.top) {
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &cue);
+    }
+}
+
 // The double-buffered drawing of the whole control; returns the look
 // notification of the frame it drew.
 UINT DrawButton(HWND hwnd) {
@@ -151,20 +208,27 @@ UINT DrawButton(HWND hwnd) {
         SelectClipRgn(memory.get(), data.region);
     }
     SelectedObject selectedFont(memory.get(), data.font);
+    const PaintColors colors = PaintColorsOf(data);
+    const PaintScale scale = ScaleOf(memory.get());
     SetBkMode(memory.get(), data.textBkMode);
-    SetBkColor(memory.get(), data.textBkColor);
+    SetBkColor(memory.get(), colors.textBackground);
     FillRect(memory.get(), &client, GetSysColorBrush(COLOR_BTNFACE));
-    SelectedObject selectedBrush(memory.get(), data.faceBrush);
+    // Under high contrast the face is the system's, whose brush the system
+    // owns.
+    SelectedObject selectedBrush(
+        memory.get(), data.systemColors != 0 ? GetSysColorBrush(COLOR_BTNFACE) : data.faceBrush);
 
     CaptionLayout layout;
     layout.caption = caption;
     layout.image = ImagePositionOf(data, client);
     layout.text = {data.textMarginLeft, data.textMarginTop, client.right - data.textMarginRight,
                    client.bottom - data.textMarginBottom};
-    layout.pressedText = data.latch == kLatchNone ? Moved(layout.text, 1) : layout.text;
+    layout.unit = scale.unit;
+    layout.pressedText = data.latch == kLatchNone ? Moved(layout.text, scale.unit) : layout.text;
 
     const UINT look = DrawButtonFrame(hwnd, memory.get(), client);
-    DrawContent(memory.get(), data, layout);
+    DrawContent(memory.get(), data, colors, layout);
+    DrawFocusCue(hwnd, memory.get(), data, client, scale.dpi);
     BitBlt(paint.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
     return look;
 }
@@ -215,6 +279,13 @@ void UpdateButtonColors(HWND hwnd) {
 UINT DrawButtonFrame(HWND hwnd, HDC dc, const RECT& client) {
     const RoundButtonData& data = *ButtonData(hwnd);
     const int32_t corner = data.cornerDiameter;
+    const PaintColors colors = PaintColorsOf(data);
+    // Ring offsets and widths are pixels of the classic look, scaled.
+    const int unit = ScaleOf(dc).unit;
+    const int ring = 2 * unit; // the focus ring inside the edge
+    const auto Ring = [&](int offset, int inset, COLORREF color) {
+        DrawRing(dc, client, offset, inset, unit, color, corner);
+    };
     const bool focused = GetFocus() == hwnd;
     const bool live = data.latch == kLatchNone;
     const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
@@ -224,27 +295,26 @@ UINT DrawButtonFrame(HWND hwnd, HDC dc, const RECT& client) {
         (live && (data.look == kLookHot || (data.raised == 1 && data.look == kLookNormal)));
     const bool sunken = data.latch == kLatchSunken || (live && data.look == kLookPressed);
     if (raised) {
-        DrawRing(dc, client, 0, 1, highlight, corner);
-        DrawRing(dc, client, 1, 0, shadow, corner);
-        DrawRing(dc, client, 1, 1, data.faceColor, corner);
+        Ring(0, unit, highlight);
+        Ring(unit, 0, shadow);
+        Ring(unit, unit, colors.face);
         if (data.interactive != 0 && focused && (data.raised != 0 || !live)) {
-            DrawRing(dc, client, 2, 2, data.colorTable.shadowShade, corner);
+            Ring(ring, ring, colors.shadeFocusRing);
         }
         return RBN_RAISED;
     }
     if (sunken) {
-        DrawRing(dc, client, 1, 0, highlight, corner);
-        DrawRing(dc, client, 0, 1, shadow, corner);
-        DrawRing(dc, client, 1, 1, data.faceColor, corner);
+        Ring(unit, 0, highlight);
+        Ring(0, unit, shadow);
+        Ring(unit, unit, colors.face);
         if (data.interactive != 0 && !live && focused) {
-            DrawRing(dc, client, 2, 2, GetSysColor(COLOR_INFOBK), corner);
+            Ring(ring, ring, colors.infoFocusRing);
         }
         return RBN_SUNKEN;
     }
-    DrawRing(dc, client, 0, live ? 1 : 0, data.faceColor, corner);
+    Ring(0, live ? unit : 0, colors.face);
     if (data.interactive != 0 && data.raised == 0 && focused) {
-        const COLORREF ring = live ? GetSysColor(COLOR_INFOBK) : data.colorTable.shadowShade;
-        DrawRing(dc, client, 0, 1, ring, corner);
+        Ring(0, unit, live ? colors.infoFocusRing : colors.shadeFocusRing);
     }
     return data.raised == 0 ? RBN_FLAT : 0;
 }

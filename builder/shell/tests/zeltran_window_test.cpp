@@ -6,6 +6,7 @@
 #include "builder/base/forum_site.h"
 #include "builder/base/tests/base_check.h"
 #include "builder/files/tests/whole_file.h"
+#include "builder/rrbutton/round_button_messages.h"
 #include "builder/shell/tests/screen_capture.h"
 #include "builder/shell/tests/zeltran_session.h"
 #include "common/win32/kernel_handles.h"
@@ -15,7 +16,12 @@
 #include <commctrl.h>
 #include <dlgs.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -685,6 +691,294 @@ TEST(ZeltranWindow, AboutBoxTakesTheFocusOnItsCloseButtonAndCloses) {
         << "the about box did not close";
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(zeltran.MainWindow()) != FALSE; }));
     ExitWithButton(zeltran);
+}
+
+constexpr int kRoundButtons[] = {1006, 1015, 1016, 1017, 1001, 1012, 1031, 1004, 1030};
+
+// The pixels of a window's client area as the screen shows them, row by row.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+    bool operator==(const Picture& other) const { return pixels == other.pixels; }
+};
+
+Picture PictureOf(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    Picture picture;
+    picture.width = client.right;
+    picture.height = client.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, picture.width, picture.height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* bgr = static_cast<const uint8_t*>(bits);
+    for (int i = 0; bits != nullptr && i < picture.width * picture.height; ++i) {
+        picture.pixels.push_back(RGB(bgr[4 * i + 2], bgr[4 * i + 1], bgr[4 * i]));
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
+// Where the pixels of `color` are in a rectangle of the picture.
+struct Area {
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1; // inclusive
+    int count = 0;
+};
+
+Area FindColor(const Picture& picture, COLORREF color, RECT within) {
+    Area area;
+    for (int y = std::max(0L, within.top); y < std::min<LONG>(picture.height, within.bottom); ++y) {
+        for (int x = std::max(0L, within.left); x < std::min<LONG>(picture.width, within.right);
+             ++x) {
+            if (picture.At(x, y) == color) {
+                area.left = std::min(area.left, x);
+                area.top = std::min(area.top, y);
+                area.right = std::max(area.right, x);
+                area.bottom = std::max(area.bottom, y);
+                ++area.count;
+            }
+        }
+    }
+    return area;
+}
+
+RECT Whole(const Picture& picture) {
+    return {0, 0, picture.width, picture.height};
+}
+
+// The control's picture once it shows its caption in `color` and two reads
+// agree: the program paints on its own time, later under load.
+Picture SettledPicture(HWND control, COLORREF color) {
+    Picture last = PictureOf(control);
+    WaitUntil([&] {
+        Picture now = PictureOf(control);
+        const bool settled = now == last && FindColor(now, color, Whole(now)).count > 0;
+        last = std::move(now);
+        return settled;
+    });
+    return last;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                              : nullptr;
+}
+
+void PressKey(WORD key) {
+    INPUT inputs[2] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+    }
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+// The user's "always show keyboard cues" setting off, as Windows ships it,
+// for the life of the value; the previous setting comes back after.
+class KeyboardCuesHidden {
+  public:
+    KeyboardCuesHidden() {
+        SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &previous_, 0);
+        Set(FALSE);
+    }
+    ~KeyboardCuesHidden() { Set(previous_); }
+    KeyboardCuesHidden(const KeyboardCuesHidden&) = delete;
+    KeyboardCuesHidden& operator=(const KeyboardCuesHidden&) = delete;
+
+  private:
+    static void Set(BOOL shown) {
+        SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(INT_PTR{shown}),
+                              SPIF_UPDATEINIFILE);
+    }
+    BOOL previous_ = FALSE;
+};
+
+TEST(ZeltranWindow, KeyboardUserSeesTheFocusOnEveryRoundedButtonAndAMouseUserDoesNot) {
+    const KeyboardCuesHidden cues;
+    ZeltranProcess zeltran(Scratch("focus-cue"));
+    ASSERT_TRUE(zeltran.Started());
+    SetCursorPos(2, 2);
+    std::vector<Picture> plain;
+    for (const int id : kRoundButtons) {
+        plain.push_back(SettledPicture(zeltran.Control(id), GetSysColor(COLOR_BTNTEXT)));
+    }
+    const auto looksPlain = [&](std::size_t i) {
+        return PictureOf(zeltran.Control(kRoundButtons[i])) == plain[i];
+    };
+
+    // A click gives the focus but shows no cue.
+    const HWND stop = zeltran.Control(1012);
+    ASSERT_TRUE(zeltran.ClickUntil(1012, [&] { return FocusOf(stop) == stop; }));
+    SetCursorPos(2, 2);
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        EXPECT_TRUE(WaitUntil([&] { return looksPlain(i); }, 10000))
+            << "button " << kRoundButtons[i] << " changed after a mouse click";
+    }
+
+    // From the first Tab on, the focused button shows it, and only that one.
+    std::set<int> cueSeen;
+    HWND focus = stop;
+    for (int press = 0; press < 30 && cueSeen.size() < plain.size(); ++press) {
+        PressKey(VK_TAB);
+        const HWND before = focus;
+        ASSERT_TRUE(WaitUntil([&] { return (focus = FocusOf(stop)) != before; }, 5000))
+            << "Tab did not move the focus";
+        for (std::size_t i = 0; i < plain.size(); ++i) {
+            const HWND button = zeltran.Control(kRoundButtons[i]);
+            if (button == focus) {
+                EXPECT_TRUE(WaitUntil([&] { return !looksPlain(i); }, 10000))
+                    << "no focus cue on button " << kRoundButtons[i];
+                cueSeen.insert(kRoundButtons[i]);
+                if (kRoundButtons[i] == 1001) {
+                    EXPECT_TRUE(SaveScreenshot(gScreenshotsRoot + "keyboard-focus.png"));
+                }
+            } else {
+                EXPECT_TRUE(WaitUntil([&] { return looksPlain(i); }, 10000))
+                    << "button " << kRoundButtons[i] << " shows a cue without the focus";
+            }
+        }
+    }
+    EXPECT_EQ(cueSeen.size(), plain.size());
+    ExitWithButton(zeltran);
+}
+
+// The screen's pixel density of the prefix's user (the value Wine and
+// Windows read at a program's start) for the life of the value.
+class PixelDensity {
+  public:
+    explicit PixelDensity(DWORD dpi) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
+        DWORD size = sizeof previous_;
+        hadValue_ = RegQueryValueExA(key_, kValue, nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(&previous_), &size) == ERROR_SUCCESS;
+        RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    }
+    ~PixelDensity() {
+        if (hadValue_) {
+            RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous_),
+                           sizeof previous_);
+        } else {
+            RegDeleteValueA(key_, kValue);
+        }
+        RegCloseKey(key_);
+    }
+    PixelDensity(const PixelDensity&) = delete;
+    PixelDensity& operator=(const PixelDensity&) = delete;
+
+  private:
+    static constexpr char kValue[] = "LogPixels";
+    HKEY key_ = nullptr;
+    DWORD previous_ = 0;
+    bool hadValue_ = false;
+};
+
+int Scaled(int pixels, int dpi) {
+    return (pixels * dpi * 2 + 96) / 192;
+}
+
+// Nothing of a caption is cut: its pixels keep clear of the control's edges.
+void ExpectCaptionInside(const Picture& picture, COLORREF color, const char* what) {
+    const Area text = FindColor(picture, color, Whole(picture));
+    EXPECT_GT(text.count, 0) << what << ": no caption";
+    EXPECT_GT(text.left, 0) << what;
+    EXPECT_GT(text.top, 0) << what;
+    EXPECT_LT(text.right, picture.width - 1) << what;
+    EXPECT_LT(text.bottom, picture.height - 1) << what;
+}
+
+TEST(ZeltranWindow, AtEveryPixelDensityTheWindowsAreTheSamePictureLarger) {
+    const COLORREF navy = RGB(0, 0, 128);
+    const COLORREF red = RGB(255, 0, 0);
+    const COLORREF iconPage = RGB(255, 255, 187);
+    for (const int dpi : {96, 144, 192}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        const PixelDensity density(static_cast<DWORD>(dpi));
+        ZeltranProcess zeltran(Scratch("dpi-" + std::to_string(dpi)));
+        ASSERT_TRUE(zeltran.Started());
+        SetCursorPos(2, 2);
+        RECT frame{};
+        GetWindowRect(zeltran.MainWindow(), &frame);
+        std::printf("main window at %d DPI: %ld x %ld pixels\n", dpi, frame.right - frame.left,
+                    frame.bottom - frame.top);
+        for (const int id : kRoundButtons) {
+            const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+            ExpectCaptionInside(SettledPicture(zeltran.Control(id), text), text,
+                                ("button " + std::to_string(id)).c_str());
+        }
+        ExpectCaptionInside(SettledPicture(zeltran.Control(1019), navy), navy, "title banner");
+        if (dpi == 144) {
+            EXPECT_TRUE(SaveScreenshot(gScreenshotsRoot + "main-window-144dpi.png"));
+        }
+
+        HWND about = nullptr;
+        ASSERT_TRUE(zeltran.ClickUntil(1004, [&] {
+            for (HWND dialog : zeltran.OtherDialogs()) {
+                about = GetDlgItem(dialog, 305) != nullptr ? dialog : about;
+            }
+            return about != nullptr;
+        })) << "no about box";
+        const HWND banner = GetDlgItem(about, 299);
+        const HWND credit = GetDlgItem(banner, 300);
+        ASSERT_NE(credit, nullptr);
+        Picture picture;
+        EXPECT_TRUE(WaitUntil([&] {
+            picture = PictureOf(banner);
+            return FindColor(picture, red, Whole(picture)).count > 0;
+        })) << "the banner's title is not shown";
+        RECT creditRect = RectInWindow(credit, banner);
+        EXPECT_EQ(creditRect.left, Scaled(40, dpi));
+        EXPECT_EQ(creditRect.top, Scaled(20, dpi));
+        EXPECT_EQ(creditRect.bottom - creditRect.top, Scaled(18, dpi));
+        // The title ends above the credit line, with a clear row between.
+        const Area title = FindColor(picture, red, Whole(picture));
+        EXPECT_LT(title.bottom, creditRect.top - 1);
+        EXPECT_GE(title.top, Scaled(5, dpi));
+        ExpectCaptionInside(SettledPicture(credit, navy), navy, "credit line");
+        // The icon's page, drawn from the image that fits, at the scaled
+        // place and size.
+        const int side = Scaled(25, dpi);
+        const int at = Scaled(10, dpi);
+        const Area page = FindColor(picture, iconPage, {0, 0, creditRect.left, picture.height});
+        EXPECT_NEAR(page.left, at + 7 * side / 32, 2);
+        EXPECT_NEAR(page.top, at + 5 * side / 32, 2);
+        EXPECT_NEAR(page.right, at + 24 * side / 32, 2);
+        EXPECT_NEAR(page.bottom, at + 26 * side / 32, 2);
+        if (dpi == 144) {
+            EXPECT_TRUE(SaveScreenshot(gScreenshotsRoot + "about-box-144dpi.png"));
+        }
+
+        // New system colours or settings reach every rounded button, nested
+        // ones too: a button told otherwise follows the system again.
+        SendMessageA(credit, RBM_SETSYSTEMCOLORS, 1, 0);
+        SendMessageA(about, WM_SETTINGCHANGE, 0, 0);
+        EXPECT_EQ(SendMessageA(credit, RBM_GETSYSTEMCOLORS, 0, 0), 0);
+
+        const HWND close = GetDlgItem(about, 305);
+        EXPECT_TRUE(ClickUntil(close, [&] { return !IsWindow(about); }));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(zeltran.MainWindow()) != FALSE; }));
+        ExitWithButton(zeltran);
+    }
 }
 
 // Processor time the program takes while nobody uses it, over 3 seconds,

@@ -15,6 +15,7 @@
 #include "builder/rrbutton/button_colors.h"
 #include "builder/rrbutton/win32/round_button.h"
 #include "builder/rrbutton/win32/round_button_data.h"
+#include "builder/rrbutton/win32/screen_metrics.h"
 
 namespace {
 
@@ -227,6 +228,21 @@ class RoundButtonTest : public ::testing::Test {
         return false;
     }
 
+    // Every pixel of the control, row by row.
+    static std::vector<COLORREF> Pixels(HWND button) {
+        RECT client;
+        GetClientRect(button, &client);
+        std::vector<COLORREF> pixels;
+        HDC dc = GetDC(button);
+        for (int y = 0; y < client.bottom; ++y) {
+            for (int x = 0; x < client.right; ++x) {
+                pixels.push_back(GetPixel(dc, x, y));
+            }
+        }
+        ReleaseDC(button, dc);
+        return pixels;
+    }
+
     static COLORREF Pixel(HWND button, int x, int y) {
         HDC dc = GetDC(button);
         const COLORREF color = GetPixel(dc, x, y);
@@ -293,6 +309,7 @@ TEST_F(RoundButtonTest, NewControlHasTheDocumentedDefaults) {
         {RBM_GETIMAGEMARGINTOP, 0},
         {RBM_GETIMAGEMARGINRIGHT, 0},
         {RBM_GETIMAGEMARGINBOTTOM, 0},
+        {RBM_GETSYSTEMCOLORS, HighContrastOn() ? 1 : 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SendMessageA(button, c.query, 0, 0), c.expected) << std::hex << c.query;
@@ -340,6 +357,8 @@ TEST_F(RoundButtonTest, EverySetterIsReadBackByItsQuery) {
         {RBM_SETIMAGEMARGINBOTTOM, 9, RBM_GETIMAGEMARGINBOTTOM, 9},
         {RBM_SETLATCH, 3, RBM_GETLATCH, 3},
         {RBM_SETINTERACTIVE, 1, RBM_GETINTERACTIVE, 1},
+        {RBM_SETSYSTEMCOLORS, 7, RBM_GETSYSTEMCOLORS, 1},
+        {RBM_SETSYSTEMCOLORS, 0, RBM_GETSYSTEMCOLORS, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SendMessageA(button, c.set, c.value, 1), 0) << std::hex << c.set;
@@ -770,6 +789,100 @@ TEST_F(RoundButtonTest, FocusedRaisedButtonShowsTheShadowShadeRing) {
     SendMessageA(button, RBM_REDRAW, 0, 0);
     EXPECT_EQ(Pixel(button, 60, 2), ShadowShade(SystemFace()));
     EXPECT_EQ(Pixel(button, 60, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
+TEST_F(RoundButtonTest, FocusCueShowsOnlyWhileTheKeyboardCuesAreShownAndTheFocusIsThere) {
+    constexpr int width = 80;
+    constexpr int height = 30;
+    HWND button = Make(101, "OK", 10, 10, width, height);
+    HWND other = Make(102, "Other", 10, 50, width, height);
+    HWND label = Make(103, "Label", 10, 90, width, height, WS_CHILD | WS_VISIBLE);
+    SendMessageA(label, RBM_SETLATCH, kLatchRaised, 1);
+    // As the program's windows make their buttons: no focus ring of their own.
+    SendMessageA(button, RBM_SETINTERACTIVE, 0, 1);
+    const WPARAM hide = MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS);
+    const WPARAM show = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS);
+    for (HWND control : {button, other, label}) {
+        SendMessageA(control, WM_UPDATEUISTATE, hide, 0);
+    }
+    const std::vector<COLORREF> unfocused = Pixels(button);
+    const std::vector<COLORREF> labelAlone = Pixels(label);
+
+    SetFocus(button);
+    ASSERT_EQ(GetFocus(), button);
+    EXPECT_EQ(SendMessageA(button, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, UISF_HIDEFOCUS);
+    EXPECT_EQ(Pixels(button), unfocused) << "a cue while the cues are hidden";
+
+    // Shown cues redraw the focused control at once: a dotted rectangle
+    // three pixels inside its edge, and nothing else changes.
+    SendMessageA(button, WM_UPDATEUISTATE, show, 0);
+    EXPECT_EQ(SendMessageA(button, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+    const std::vector<COLORREF> cue = Pixels(button);
+    int changed = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::size_t at = static_cast<std::size_t>(y * width + x);
+            if (cue[at] != unfocused[at]) {
+                ++changed;
+                const bool onCue = (x == 3 || x == width - 4 || y == 3 || y == height - 4) &&
+                                   x >= 3 && x <= width - 4 && y >= 3 && y <= height - 4;
+                EXPECT_TRUE(onCue) << x << "," << y;
+            }
+        }
+    }
+    // Every other pixel of the rectangle's outline.
+    const int outline = 2 * (width - 6) + 2 * (height - 6) - 4;
+    EXPECT_NEAR(changed, outline / 2, 4);
+
+    // The cue goes with the focus, and a label never takes or shows it.
+    SetFocus(other);
+    EXPECT_EQ(Pixels(button), unfocused);
+    SendMessageA(label, WM_UPDATEUISTATE, show, 0);
+    SetFocus(label);
+    EXPECT_NE(GetFocus(), label);
+    EXPECT_EQ(Pixels(label), labelAlone);
+}
+
+TEST_F(RoundButtonTest, UnderHighContrastEveryColourIsTheSystems) {
+    // A high-contrast black scheme, as the user would switch it on.
+    const int elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_GRAYTEXT, COLOR_HIGHLIGHT};
+    const COLORREF scheme[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(63, 242, 63),
+                               RGB(26, 235, 255)};
+    COLORREF original[std::size(elements)];
+    for (std::size_t i = 0; i < std::size(elements); ++i) {
+        original[i] = GetSysColor(elements[i]);
+    }
+    constexpr COLORREF ownFace = 0x123456;
+    HWND button = Make(101, "HH", 10, 10, 80, 30);
+    SendMessageA(button, RBM_SETRAISED, 1, 0);
+    SendMessageA(button, RBM_SETINTERACTIVE, 1, 0);
+    SendMessageA(button, RBM_SETFACECOLOR, ownFace, 0);
+    SendMessageA(button, RBM_SETTEXTCOLOR, kRed, 1);
+    const RECT inside{3, 3, 77, 27};
+    SetSysColors(static_cast<int>(std::size(elements)), elements, scheme);
+    SendMessageA(button, RBM_SETSYSTEMCOLORS, 1, 1);
+    const COLORREF face = Pixel(button, 8, 15);
+    const Box ownText = Find(button, kRed, inside);
+    const Box schemeText = Find(button, scheme[1], inside);
+    SetFocus(button);
+    SendMessageA(button, RBM_REDRAW, 0, 0);
+    const COLORREF focusRing = Pixel(button, 40, 2);
+    EnableWindow(button, FALSE);
+    const Box grayText = Find(button, scheme[2], inside);
+    EnableWindow(button, TRUE);
+    SendMessageA(button, RBM_SETSYSTEMCOLORS, 0, 1);
+    const COLORREF faceAfter = Pixel(button, 8, 15);
+    const Box ownTextAfter = Find(button, kRed, inside);
+    SetSysColors(static_cast<int>(std::size(elements)), elements, original);
+
+    EXPECT_EQ(face, scheme[0]);
+    EXPECT_EQ(ownText.count, 0);
+    EXPECT_GT(schemeText.count, 0);
+    EXPECT_EQ(focusRing, scheme[3]);
+    EXPECT_GT(grayText.count, 0);
+    // Switched off again, the owner's colours are back.
+    EXPECT_EQ(faceAfter, ownFace);
+    EXPECT_GT(ownTextAfter.count, 0);
 }
 
 TEST_F(RoundButtonTest, CornersOutsideTheRoundingKeepTheirBackground) {
