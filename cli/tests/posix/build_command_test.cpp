@@ -193,8 +193,7 @@ TEST(BuildCommand, FolderRenamedDuringTheBuildNamesItsUnreadPages) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(ReadWholeFile(outputs.Path("out")),
-              "Ошибка записи базы\noutcome 16, records 0\n");
+    EXPECT_EQ(ReadWholeFile(outputs.Path("out")), "Ошибка записи базы\noutcome 16, records 0\n");
     const std::string errors = ReadWholeFile(outputs.Path("err"));
     const std::string unreadLine = "zeltran-cli: page not read: " + pages.string() + "/p";
     std::size_t unread = 0;
