@@ -38,16 +38,19 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", RunInfo},
-    {"cell", RunCell},
-    {"build", RunBuild},
-    {"merge", RunMerge},
+    {"info", RunInfo},   {"cell", RunCell},   {"build", RunBuild},
+    {"merge", RunMerge}, {"check", RunCheck}, {"reindex", RunReindex},
 };
 
 } // namespace
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "zeltran-cli: %s\nTry 'zeltran-cli --help'.\n", message.c_str());
+    return kUsageError;
+}
+
+int NoSuchFile(const std::string& path) {
+    std::fprintf(stderr, "zeltran-cli: no such file: %s\n", path.c_str());
     return kUsageError;
 }
 
