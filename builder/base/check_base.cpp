@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kFieldCount = 6;
 // Eighteen digits always fit, and so does the sum of an offset and a length.
 constexpr std::size_t kLongestNumber = 18;
@@ -64,17 +63,36 @@ class Checker {
   public:
     explicit Checker(BaseCheck& result) : result_(result) {}
 
+    // One pass over the bytes splits the lines at CR LF and their fields
+    // at TAB.
     void ReadIndex(std::string_view index) {
+        // An index line of a built base is some 45 bytes long.
+        entries_.reserve(index.size() / 32);
+        std::string_view fields[kFieldCount + 1];
+        std::size_t count = 0;
+        std::size_t fieldStart = 0;
         int64_t line = 0;
-        std::size_t start = 0;
-        for (std::size_t end; (end = index.find(kLineEnd, start)) != std::string_view::npos;
-             start = end + kLineEnd.size()) {
-            ReadIndexLine(++line, index.substr(start, end - start));
+        const char* const bytes = index.data();
+        for (std::size_t at = 0; at < index.size(); ++at) {
+            if (bytes[at] == '\t') {
+                if (count < std::size(fields)) {
+                    fields[count] = index.substr(fieldStart, at - fieldStart);
+                }
+                ++count;
+                fieldStart = at + 1;
+            } else if (bytes[at] == '\r' && at + 1 < index.size() && bytes[at + 1] == '\n') {
+                if (count < std::size(fields)) {
+                    fields[count] = index.substr(fieldStart, at - fieldStart);
+                }
+                ReadIndexLine(++line, fields, count + 1);
+                count = 0;
+                fieldStart = ++at + 1;
+            }
         }
         result_.indexLines = line;
-        if (start < index.size()) {
+        if (fieldStart < index.size()) {
             Fault(line + 1, 0,
-                  Count(static_cast<int64_t>(index.size() - start), "byte", "bytes") +
+                  Count(static_cast<int64_t>(index.size() - fieldStart), "byte", "bytes") +
                       " behind the last CR LF of the index");
         }
     }
@@ -98,6 +116,8 @@ class Checker {
                 entry.pastEnd = true;
             }
         }
+        byStart_.reserve(entries_.size());
+        records_.reserve(entries_.size());
         for (std::size_t i = 0; i < entries_.size(); ++i) {
             if (entries_[i].hasRange) {
                 byStart_.push_back(i);
@@ -153,15 +173,15 @@ class Checker {
     void CheckRanges(const DataTextSummary& summary) {
         summary_ = summary;
         result_.records = static_cast<int64_t>(records_.size());
-        for (const IndexEntry& entry : entries_) {
-            if (entry.hasRange) {
-                CheckRecordOf(entry);
-            }
-        }
         int64_t covered = 0; // everything in front is covered by a line
         int64_t coveringLine = 0;
+        auto record = records_.cbegin(); // the first at or behind the entry's start
         for (std::size_t i : byStart_) {
             const IndexEntry& entry = entries_[i];
+            while (record != records_.end() && record->offset < entry.start) {
+                ++record;
+            }
+            CheckRecordOf(entry, record);
             if (entry.start < covered) {
                 Fault(entry,
                       "overlaps the record of line " + std::to_string(coveringLine) + " by " +
@@ -193,29 +213,17 @@ class Checker {
         Fault(entry.line, entry.offset, std::move(text));
     }
 
-    void ReadIndexLine(int64_t line, std::string_view text) {
-        std::string_view fields[kFieldCount + 1];
-        std::size_t count = 0;
-        for (std::size_t from = 0;;) {
-            const std::size_t tab = text.find('\t', from);
-            if (count < std::size(fields)) {
-                fields[count] = text.substr(from, tab - from);
-            }
-            ++count;
-            if (tab == std::string_view::npos) {
-                break;
-            }
-            from = tab + 1;
-        }
+    void ReadIndexLine(int64_t line, const std::string_view* fields, std::size_t count) {
         IndexEntry entry;
         entry.line = line;
-        int64_t number = 0;
-        int64_t offset = 0;
-        int64_t length = 0;
-        const bool numberRead = count > 3 && ReadPlainDecimal(fields[3], number);
-        const bool offsetRead = count > 4 && ReadPlainDecimal(fields[4], offset) && offset > 0;
-        const bool lengthRead = count > 5 && ReadPlainDecimal(fields[5], length);
-        entry.offset = offsetRead ? offset : 0;
+        // Record number, offset and length.
+        int64_t numbers[3] = {};
+        bool read[3] = {};
+        for (std::size_t field = 3; field < std::min(count, kFieldCount); ++field) {
+            read[field - 3] = ReadPlainDecimal(fields[field], numbers[field - 3]);
+        }
+        const bool offsetRead = read[1] && numbers[1] > 0;
+        entry.offset = offsetRead ? numbers[1] : 0;
         if (count != kFieldCount) {
             Fault(entry, Count(static_cast<int64_t>(count), "field", "fields") + ", not 6");
             entries_.push_back(entry);
@@ -223,24 +231,23 @@ class Checker {
         }
         static const char* const kNumberFields[] = {"record number", "offset", "length"};
         for (std::size_t field = 3; field < kFieldCount; ++field) {
-            int64_t ignored = 0;
-            if (!ReadPlainDecimal(fields[field], ignored)) {
+            if (!read[field - 3]) {
                 Fault(entry, std::string(kNumberFields[field - 3]) + " " + Shown(fields[field]) +
                                  " is not a plain decimal number");
             }
         }
-        if (count > 4 && fields[4] == "0") {
+        if (read[1] && numbers[1] == 0) {
             Fault(entry, "offset 0 is in front of the first byte");
         }
-        if (numberRead && number != line - 1) {
-            Fault(entry, "record number " + std::to_string(number) + ", expected " +
+        if (read[0] && numbers[0] != line - 1) {
+            Fault(entry, "record number " + std::to_string(numbers[0]) + ", expected " +
                              std::to_string(line - 1));
         }
         std::copy(fields, fields + 3, entry.fields);
-        if (offsetRead && lengthRead) {
+        if (offsetRead && read[2]) {
             entry.hasRange = true;
-            entry.start = offset - 1;
-            entry.end = entry.start + length;
+            entry.start = numbers[1] - 1;
+            entry.end = entry.start + numbers[2];
         }
         entries_.push_back(entry);
     }
@@ -281,14 +288,21 @@ class Checker {
             [](const TextRecord& record, int64_t at) { return record.offset < at; });
     }
 
-    void CheckRecordOf(const IndexEntry& entry) {
-        const auto first = RecordFrom(entry.start);
+    // `first` is the first record at or behind the entry's start.
+    void CheckRecordOf(const IndexEntry& entry, std::vector<TextRecord>::const_iterator first) {
         const bool startsRecord = first != records_.end() && first->offset == entry.start;
         if (!startsRecord) {
             Fault(entry, "no record begins here");
         }
         const auto inside = startsRecord ? first + 1 : first;
-        const int64_t others = RecordFrom(entry.end) - inside;
+        // Mostly none: a look at the next record before a search.
+        const int64_t others = inside == records_.end() || inside->offset >= entry.end
+                                   ? 0
+                                   : std::lower_bound(inside, records_.cend(), entry.end,
+                                                      [](const TextRecord& record, int64_t at) {
+                                                          return record.offset < at;
+                                                      }) -
+                                         inside;
         if (others > 0) {
             Fault(entry, "reaches into " + Count(others, "more record", "more records"));
         }
