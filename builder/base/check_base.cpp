@@ -71,6 +71,7 @@ class Checker {
         std::string_view fields[kFieldCount + 1];
         std::size_t count = 0;
         std::size_t fieldStart = 0;
+        std::size_t lineStart = 0;
         int64_t line = 0;
         const char* const bytes = index.data();
         for (std::size_t at = 0; at < index.size(); ++at) {
@@ -86,13 +87,13 @@ class Checker {
                 }
                 ReadIndexLine(++line, fields, count + 1);
                 count = 0;
-                fieldStart = ++at + 1;
+                fieldStart = lineStart = ++at + 1;
             }
         }
         result_.indexLines = line;
-        if (fieldStart < index.size()) {
+        if (lineStart < index.size()) {
             Fault(line + 1, 0,
-                  Count(static_cast<int64_t>(index.size() - fieldStart), "byte", "bytes") +
+                  Count(static_cast<int64_t>(index.size() - lineStart), "byte", "bytes") +
                       " behind the last CR LF of the index");
         }
     }
