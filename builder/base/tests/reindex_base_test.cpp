@@ -31,14 +31,18 @@ std::string IndexPath(const std::string& dataPath) {
 }
 
 // Builds forum 3 from the pages in `pages` and returns the .DAT's path.
-std::string Build(const std::string& pages, bool dateFilter = false) {
+std::string Build(const std::string& pages, bool dateFilter = false,
+                  int64_t* recordsWritten = nullptr) {
     BuildSettings settings;
     settings.sectionIndex = 2;
     settings.pagesFolder = pages;
     settings.dateFilter = dateFilter;
     settings.startDateKey = "20051210";
     QuietControl control;
-    BuildBase(PlatformFileSystem(), settings, control);
+    const BuildResult result = BuildBase(PlatformFileSystem(), settings, control);
+    if (recordsWritten != nullptr) {
+        *recordsWritten = result.recordsWritten;
+    }
     return (std::filesystem::path(pages) / "FORUM3.DAT").string();
 }
 
@@ -68,13 +72,16 @@ void ExpectIndexRebuilt(const std::string& dataPath) {
 }
 
 // Built, merged, merged again as the new and as the old base, and empty.
-void ExpectBuiltAndMergedIndexesRebuilt(const TempFolder& folder, const std::string& pages) {
+void ExpectBuiltAndMergedIndexesRebuilt(const TempFolder& folder, const std::string& pages,
+                                        int64_t records) {
     std::filesystem::create_directory(folder.Path("a"));
     std::filesystem::create_directory(folder.Path("b"));
     std::filesystem::create_directory(folder.Path("empty"));
     std::filesystem::copy(pages, folder.Path("a"));
     std::filesystem::copy(pages, folder.Path("b"));
-    const std::string all = Build(folder.Path("a"));
+    int64_t recordsWritten = 0;
+    const std::string all = Build(folder.Path("a"), false, &recordsWritten);
+    EXPECT_EQ(recordsWritten, records);
     const std::string recent = Build(folder.Path("b"), true);
     const std::string empty = Build(folder.Path("empty"));
     const std::string merged = Merged(all, CopyBase(recent, folder.Path("M.DAT")));
@@ -130,7 +137,7 @@ std::string Pieces(std::mt19937& random, bool withLoneLf) {
 
 TEST(ReindexBase, GivesTheIndexesOfTheSampleBasesBuiltAndMerged) {
     TempFolder folder;
-    ExpectBuiltAndMergedIndexesRebuilt(folder, ZELTRAN_SAMPLE_PAGES);
+    ExpectBuiltAndMergedIndexesRebuilt(folder, ZELTRAN_SAMPLE_PAGES, 10);
 }
 
 TEST(ReindexBase, GivesTheIndexesOfGeneratedBasesBuiltAndMerged) {
@@ -144,7 +151,7 @@ TEST(ReindexBase, GivesTheIndexesOfGeneratedBasesBuiltAndMerged) {
             ThreadPage(page, Pieces(random, true), Pieces(random, true), Pieces(random, false),
                        Pieces(random, true)));
     }
-    ExpectBuiltAndMergedIndexesRebuilt(folder, pages);
+    ExpectBuiltAndMergedIndexesRebuilt(folder, pages, 60);
 }
 
 TEST(ReindexBase, KeepsTheOldIndexBesideTheNewOne) {
