@@ -74,11 +74,14 @@ void ExpectIndexRebuilt(const std::string& dataPath) {
 // Built, merged, merged again as the new and as the old base, and empty.
 void ExpectBuiltAndMergedIndexesRebuilt(const TempFolder& folder, const std::string& pages,
                                         int64_t records) {
-    std::filesystem::create_directory(folder.Path("a"));
-    std::filesystem::create_directory(folder.Path("b"));
+    for (const char* copy : {"a", "b"}) {
+        std::filesystem::create_directory(folder.Path(copy));
+        for (const auto& page : std::filesystem::directory_iterator(pages)) {
+            std::filesystem::copy_file(page.path(), std::filesystem::path(folder.Path(copy)) /
+                                                        page.path().filename());
+        }
+    }
     std::filesystem::create_directory(folder.Path("empty"));
-    std::filesystem::copy(pages, folder.Path("a"));
-    std::filesystem::copy(pages, folder.Path("b"));
     int64_t recordsWritten = 0;
     const std::string all = Build(folder.Path("a"), false, &recordsWritten);
     EXPECT_EQ(recordsWritten, records);
@@ -146,10 +149,11 @@ TEST(ReindexBase, GivesTheIndexesOfGeneratedBasesBuiltAndMerged) {
     std::filesystem::create_directory(pages);
     std::mt19937 random(21);
     for (int page = 0; page < 60; ++page) {
-        WriteWholeFile(
-            (std::filesystem::path(pages) / ("p" + std::to_string(page) + ".html")).string(),
-            ThreadPage(page, Pieces(random, true), Pieces(random, true), Pieces(random, false),
-                       Pieces(random, true)));
+        std::string name = "p";
+        name += std::to_string(page);
+        WriteWholeFile((std::filesystem::path(pages) / (name + ".html")).string(),
+                       ThreadPage(page, Pieces(random, true), Pieces(random, true),
+                                  Pieces(random, false), Pieces(random, true)));
     }
     ExpectBuiltAndMergedIndexesRebuilt(folder, pages, 60);
 }
