@@ -8,21 +8,20 @@
 
 namespace {
 
-// Read in blocks that stay in the processor's cache while they are
-// searched; the search itself is two memchr passes (apostrophes and CRs).
-constexpr std::size_t kBlockSize = 256 * 1024;
 // Bytes kept in front of the block being searched: what a record's end
 // or a probe looks back at.
 constexpr std::size_t kLookBehind = 16;
 // A record start is known only with all of "'MESSAGE " in the buffer.
 constexpr std::size_t kLookAhead = kMessageLabel.size();
 
-// The state of one pass over the text.
+// The state of one pass over the text: each block is searched with two
+// memchr passes, for apostrophes (record starts) and for CRs (joints).
 class TextScan {
   public:
-    TextScan(std::vector<EndProbe>& probes, const RecordVisitor& visit, DataTextSummary& summary)
+    TextScan(std::vector<EndProbe>& probes, const RecordVisitor& visit, DataTextSummary& summary,
+             std::size_t blockSize)
         : probes_(probes), visit_(visit), summary_(summary),
-          buffer_(kLookBehind + kBlockSize + kLookAhead) {}
+          buffer_(kLookBehind + blockSize + kLookAhead) {}
 
     bool Run(DiskFile& data) {
         for (;;) {
@@ -140,9 +139,10 @@ class TextScan {
     }
 
     // The record runs up to `next` (a record start or the end of the file),
-    // less a joint right in front of it.
+    // less a joint right in front of it. A run ending there began behind the
+    // record's apostrophe.
     bool CompleteRecord(int64_t next) {
-        const bool joint = runEnd_ == next && runStart_ > recordOffset_;
+        const bool joint = runEnd_ == next;
         const int64_t end = joint ? runStart_ : next;
         const bool lfLf =
             joint ? runLeadIsLfLf_ : ByteAt(end)[-2] == '\n' && ByteAt(end)[-1] == '\n';
@@ -200,9 +200,9 @@ bool HasThreeCharacterExtension(const std::string& path) {
 } // namespace
 
 bool ScanDataText(DiskFile& data, std::vector<EndProbe>& probes, const RecordVisitor& visit,
-                  DataTextSummary& summary) {
+                  DataTextSummary& summary, std::size_t blockSize) {
     summary = {};
-    TextScan scan(probes, visit, summary);
+    TextScan scan(probes, visit, summary, std::max<std::size_t>(blockSize, 1));
     return scan.Run(data);
 }
 

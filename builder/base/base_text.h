@@ -23,6 +23,7 @@ struct TextRecord {
     int64_t offset;    // its "'MESSAGE "
     int64_t length;    // up to the joint behind it, the next record or the end
     bool endsWithLfLf; // its last two bytes are LF LF
+    bool operator==(const TextRecord&) const = default;
 };
 
 // What a scan of a whole .DAT found besides the records.
@@ -30,6 +31,7 @@ struct DataTextSummary {
     int64_t size = 0;
     int64_t firstRecord = 0;     // where the first record begins; the size when none
     int64_t leadingJointEnd = 0; // end of the CR LF pairs the file begins with
+    bool operator==(const DataTextSummary&) const = default;
 };
 
 // The two bytes in front of a position of the file, asked for before the
@@ -47,11 +49,15 @@ using RecordVisitor = std::function<bool(const TextRecord& record, std::string_v
 
 constexpr std::size_t kHeaderLimit = 64 * 1024;
 
+// Read in blocks that stay in the processor's cache while they are searched.
+constexpr std::size_t kTextBlockSize = 256 * 1024;
+
 // Reads `data` once from its current position (the start) to its end, in
-// large blocks. `probes` must be sorted by position. False when a read
-// fails or the visitor ends the scan.
+// blocks of `blockSize` bytes (tests make them small, so that records,
+// joints and probes fall across block ends). `probes` must be sorted by
+// position. False when a read fails or the visitor ends the scan.
 bool ScanDataText(DiskFile& data, std::vector<EndProbe>& probes, const RecordVisitor& visit,
-                  DataTextSummary& summary);
+                  DataTextSummary& summary, std::size_t blockSize = kTextBlockSize);
 
 // The values of a record's topic, name and date lines. A value ends where
 // the next header line begins, so a line break inside it stays part of it;
