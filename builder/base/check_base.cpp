@@ -16,24 +16,25 @@ constexpr std::size_t kLongestNumber = 18;
 // One index line as far as it could be read.
 struct IndexEntry {
     int64_t line = 0;
-    int64_t offset = 0; // 1-based as written; 0 when unreadable
-    std::string_view fields[3];
-    bool hasRange = false; // offset and length read, the offset inside the .DAT
-    int64_t start = 0;     // 0-based
-    int64_t end = 0;       // 0-based, exclusive, at most the .DAT's size
-    bool pastEnd = false;  // the length reaches beyond the .DAT
+    int64_t offset = 0;          // 1-based as written; 0 when unreadable
+    int64_t start = 0;           // 0-based
+    int64_t end = 0;             // 0-based, exclusive, at most the .DAT's size
+    std::string_view textFields; // topic, author and date with their TABs
+    bool hasRange = false;       // offset and length read, the offset inside the .DAT
+    bool pastEnd = false;        // the length reaches beyond the .DAT
     bool endsWithLfLf = false;
 };
 
 // No sign, no blank, no leading zero.
 bool ReadPlainDecimal(std::string_view text, int64_t& value) {
-    if (text.empty() || text.size() > kLongestNumber ||
-        text.find_first_not_of("0123456789") != std::string_view::npos ||
-        (text.size() > 1 && text[0] == '0')) {
+    if (text.empty() || text.size() > kLongestNumber || (text.size() > 1 && text[0] == '0')) {
         return false;
     }
     value = 0;
     for (char digit : text) {
+        if (digit < '0' || digit > '9') {
+            return false;
+        }
         value = value * 10 + (digit - '0');
     }
     return true;
@@ -63,32 +64,29 @@ class Checker {
   public:
     explicit Checker(BaseCheck& result) : result_(result) {}
 
-    // One pass over the bytes splits the lines at CR LF and their fields
-    // at TAB.
     void ReadIndex(std::string_view index) {
         // An index line of a built base is some 45 bytes long.
         entries_.reserve(index.size() / 32);
+        constexpr std::string_view kLineEnd = "\r\n";
         std::string_view fields[kFieldCount + 1];
-        std::size_t count = 0;
-        std::size_t fieldStart = 0;
-        std::size_t lineStart = 0;
         int64_t line = 0;
-        const char* const bytes = index.data();
-        for (std::size_t at = 0; at < index.size(); ++at) {
-            if (bytes[at] == '\t') {
+        std::size_t lineStart = 0;
+        for (std::size_t lineEnd;
+             (lineEnd = index.find(kLineEnd, lineStart)) != std::string_view::npos;
+             lineStart = lineEnd + kLineEnd.size()) {
+            const std::string_view text = index.substr(lineStart, lineEnd - lineStart);
+            std::size_t count = 0;
+            for (std::size_t from = 0;; ++count) {
+                const std::size_t tab = text.find('\t', from);
                 if (count < std::size(fields)) {
-                    fields[count] = index.substr(fieldStart, at - fieldStart);
+                    fields[count] = text.substr(from, tab - from);
                 }
-                ++count;
-                fieldStart = at + 1;
-            } else if (bytes[at] == '\r' && at + 1 < index.size() && bytes[at + 1] == '\n') {
-                if (count < std::size(fields)) {
-                    fields[count] = index.substr(fieldStart, at - fieldStart);
+                if (tab == std::string_view::npos) {
+                    break;
                 }
-                ReadIndexLine(++line, fields, count + 1);
-                count = 0;
-                fieldStart = lineStart = ++at + 1;
+                from = tab + 1;
             }
+            ReadIndexLine(++line, text, fields, count + 1);
         }
         result_.indexLines = line;
         if (lineStart < index.size()) {
@@ -214,7 +212,8 @@ class Checker {
         Fault(entry.line, entry.offset, std::move(text));
     }
 
-    void ReadIndexLine(int64_t line, const std::string_view* fields, std::size_t count) {
+    void ReadIndexLine(int64_t line, std::string_view text, const std::string_view* fields,
+                       std::size_t count) {
         IndexEntry entry;
         entry.line = line;
         // Record number, offset and length.
@@ -244,7 +243,7 @@ class Checker {
             Fault(entry, "record number " + std::to_string(numbers[0]) + ", expected " +
                              std::to_string(line - 1));
         }
-        std::copy(fields, fields + 3, entry.fields);
+        entry.textFields = text.substr(0, fields[3].data() - text.data() - 1);
         if (offsetRead && read[2]) {
             entry.hasRange = true;
             entry.start = numbers[1] - 1;
@@ -272,11 +271,16 @@ class Checker {
         } lines[] = {{header->topic, "topic"},
                      {IndexAuthorOfName(header->name), "name"},
                      {header->date, "date"}};
+        const std::string_view text = entry.textFields;
+        const std::size_t firstTab = text.find('\t');
+        const std::size_t secondTab = text.find('\t', firstTab + 1);
+        const std::string_view fields[] = {text.substr(0, firstTab),
+                                           text.substr(firstTab + 1, secondTab - firstTab - 1),
+                                           text.substr(secondTab + 1)};
         for (std::size_t field = 0; field < 3; ++field) {
-            if (!FieldMatches(entry.fields[field], lines[field].value)) {
-                Fault(entry, "field " + std::to_string(field + 1) + " " +
-                                 Shown(entry.fields[field]) + " does not match the " +
-                                 lines[field].line + " line's " +
+            if (!FieldMatches(fields[field], lines[field].value)) {
+                Fault(entry, "field " + std::to_string(field + 1) + " " + Shown(fields[field]) +
+                                 " does not match the " + lines[field].line + " line's " +
                                  Shown(IndexField(lines[field].value)));
             }
         }
