@@ -64,6 +64,7 @@ class Checker {
   public:
     explicit Checker(BaseCheck& result) : result_(result) {}
 
+    // Lines end at CR LF; their fields are split at TAB.
     void ReadIndex(std::string_view index) {
         // An index line of a built base is some 45 bytes long.
         entries_.reserve(index.size() / 32);
