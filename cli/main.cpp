@@ -29,6 +29,18 @@ constexpr const char* kUsage =
     "                     the old one's names, keeping the old files as .DA_ and\n"
     "                     .ID_; prints the outcome; exit status 0 when merged, 1\n"
     "                     when not\n"
+    "  check BASE.DAT     lists what a reader of the forum base would trip over,\n"
+    "                     one line each: 'line L, offset O: WHAT', then\n"
+    "                     'records N, faults K'. Exit status 0 when sound, 1\n"
+    "                     with faults, 2 for a wrong command line or a file\n"
+    "                     missing or unreadable\n"
+    "  reindex BASE.DAT   writes the base's .IDX anew from its .DAT, keeping the\n"
+    "                     old index as .IXB; prints 'index written, records N'.\n"
+    "                     Exit status 0 when written, 1 when the .DAT holds text\n"
+    "                     that is not a record where one must begin (nothing\n"
+    "                     changed) or the index could not be written, 2 for a\n"
+    "                     wrong command line or a missing .DAT, 5 when a build\n"
+    "                     or merge works in the folder\n"
     "  --version          the tool's name and version\n"
     "  --help             this text\n";
 
