@@ -255,10 +255,12 @@ class Checker {
 
     // The index keeps a field as the build wrote it: without TAB, CR and LF.
     static bool FieldMatches(std::string_view field, std::string_view value) {
-        if (value.find_first_of("\t\r\n") == std::string_view::npos) {
-            return field == value;
+        for (char byte : value) {
+            if (byte == '\t' || byte == '\r' || byte == '\n') {
+                return field == IndexField(value);
+            }
         }
-        return field == IndexField(value);
+        return field == value;
     }
 
     void CompareHeader(const IndexEntry& entry, const std::optional<RecordHeader>& header) {
