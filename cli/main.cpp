@@ -41,6 +41,18 @@ constexpr const char* kUsage =
     "                     when not, 3 when the old base begins with the new one\n"
     "                     already (nothing done), 5 when another run holds the\n"
     "                     old base's folder\n"
+    "  check BASE.DAT     lists what a reader of the forum base would trip over,\n"
+    "                     one line each: 'line L, offset O: WHAT', then\n"
+    "                     'records N, faults K'. Exit status 0 when sound, 1\n"
+    "                     with faults, 2 for a wrong command line or a file\n"
+    "                     missing or unreadable\n"
+    "  reindex BASE.DAT   writes the base's .IDX anew from its .DAT, keeping the\n"
+    "                     old index as .IXB; prints 'index written, records N'.\n"
+    "                     Exit status 0 when written, 1 when the .DAT holds text\n"
+    "                     that is not a record where one must begin (nothing\n"
+    "                     changed) or the index could not be written, 2 for a\n"
+    "                     wrong command line or a missing .DAT, 5 when a build\n"
+    "                     or merge works in the folder\n"
     "  --version          the tool's name and version\n"
     "  --help             this text\n";
 
@@ -50,16 +62,19 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", RunInfo},
-    {"cell", RunCell},
-    {"build", RunBuild},
-    {"merge", RunMerge},
+    {"info", RunInfo},   {"cell", RunCell},   {"build", RunBuild},
+    {"merge", RunMerge}, {"check", RunCheck}, {"reindex", RunReindex},
 };
 
 } // namespace
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "zeltran-cli: %s\nTry 'zeltran-cli --help'.\n", message.c_str());
+    return kUsageError;
+}
+
+int NoSuchFile(const std::string& path) {
+    std::fprintf(stderr, "zeltran-cli: no such file: %s\n", path.c_str());
     return kUsageError;
 }
 

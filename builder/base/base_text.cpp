@@ -1,0 +1,269 @@
+#include "builder/base/base_text.h"
+
+#include "builder/base/message_record.h"
+#include "common/ascii_case.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Bytes kept in front of the block being searched: what a record's end
+// or a probe looks back at.
+constexpr std::size_t kLookBehind = 16;
+// A record start is known only with all of "'MESSAGE " in the buffer.
+constexpr std::size_t kLookAhead = kMessageLabel.size();
+
+// The state of one pass over the text: each block is searched with two
+// memchr passes, for apostrophes (record starts) and for CRs (joints).
+class TextScan {
+  public:
+    TextScan(std::vector<EndProbe>& probes, const RecordVisitor& visit, DataTextSummary& summary,
+             std::size_t blockSize)
+        : probes_(probes), visit_(visit), summary_(summary),
+          buffer_(kLookBehind + blockSize + kLookAhead) {}
+
+    bool Run(DiskFile& data) {
+        for (;;) {
+            KeepTail();
+            const int64_t count = data.Read(buffer_.data() + filled_, buffer_.size() - filled_);
+            if (count < 0) {
+                return false;
+            }
+            filled_ += static_cast<std::size_t>(count);
+            const bool atEnd = count == 0;
+            const int64_t end = bufferStart_ + static_cast<int64_t>(filled_);
+            const int64_t limit =
+                atEnd ? end : std::max(at_, end - static_cast<int64_t>(kLookAhead - 1));
+            if (!Search(limit, end)) {
+                return false;
+            }
+            at_ = limit;
+            if (haveRecord_) {
+                AppendHeaderUpTo(limit);
+                headerInString_ = true;
+            }
+            AnswerProbes(limit);
+            if (atEnd) {
+                break;
+            }
+        }
+        const int64_t size = at_;
+        summary_.size = size;
+        if (!haveRecord_) {
+            summary_.firstRecord = size;
+            return true;
+        }
+        return CompleteRecord(size);
+    }
+
+  private:
+    const char* ByteAt(int64_t position) const {
+        return buffer_.data() + (position - bufferStart_);
+    }
+
+    // Moves the bytes still needed (the look-behind and an unsearched tail)
+    // to the front of the buffer.
+    void KeepTail() {
+        const int64_t keepFrom = std::max(bufferStart_, at_ - static_cast<int64_t>(kLookBehind));
+        const std::size_t drop = static_cast<std::size_t>(keepFrom - bufferStart_);
+        std::memmove(buffer_.data(), buffer_.data() + drop, filled_ - drop);
+        filled_ -= drop;
+        bufferStart_ = keepFrom;
+    }
+
+    // Handles every apostrophe and CR in [at_, limit), in file order.
+    bool Search(int64_t limit, int64_t end) {
+        const char* const stop = ByteAt(limit);
+        const char* quote = Find(ByteAt(at_), stop, '\'');
+        const char* cr = Find(ByteAt(at_), stop, '\r');
+        while (quote != nullptr || cr != nullptr) {
+            if (cr != nullptr && (quote == nullptr || cr < quote)) {
+                const int64_t position = Position(cr);
+                const bool pair = position + 1 < end && cr[1] == '\n';
+                if (pair) {
+                    OnCrLf(position);
+                }
+                cr = Find(cr + (pair ? 2 : 1), stop, '\r');
+                continue;
+            }
+            const int64_t position = Position(quote);
+            if ((position == 0 || quote[-1] == '\n') &&
+                position + static_cast<int64_t>(kLookAhead) <= end &&
+                std::memcmp(quote, kMessageLabel.data(), kLookAhead) == 0 &&
+                !OnRecordStart(position)) {
+                return false;
+            }
+            quote = Find(quote + 1, stop, '\'');
+        }
+        return true;
+    }
+
+    static const char* Find(const char* from, const char* stop, char byte) {
+        if (from >= stop) {
+            return nullptr;
+        }
+        return static_cast<const char*>(std::memchr(from, byte, stop - from));
+    }
+
+    int64_t Position(const char* byte) const { return bufferStart_ + (byte - buffer_.data()); }
+
+    // CR LF pairs next to each other make one run; the run just in front of
+    // a record start is a joint.
+    void OnCrLf(int64_t position) {
+        if (position != runEnd_) {
+            runStart_ = position;
+            runLeadIsLfLf_ =
+                position >= 2 && ByteAt(position)[-2] == '\n' && ByteAt(position)[-1] == '\n';
+        }
+        runEnd_ = position + 2;
+        if (runStart_ == 0) {
+            summary_.leadingJointEnd = runEnd_;
+        }
+    }
+
+    bool OnRecordStart(int64_t position) {
+        if (haveRecord_) {
+            if (!CompleteRecord(position)) {
+                return false;
+            }
+        } else {
+            summary_.firstRecord = position;
+            haveRecord_ = true;
+        }
+        recordOffset_ = position;
+        headerEnd_ = position;
+        header_.clear();
+        headerInString_ = false;
+        return true;
+    }
+
+    // The record runs up to `next` (a record start or the end of the file),
+    // less a joint right in front of it. A run ending there began behind the
+    // record's apostrophe.
+    bool CompleteRecord(int64_t next) {
+        const bool joint = runEnd_ == next;
+        const int64_t end = joint ? runStart_ : next;
+        const bool lfLf =
+            joint ? runLeadIsLfLf_ : ByteAt(end)[-2] == '\n' && ByteAt(end)[-1] == '\n';
+        const TextRecord record{recordOffset_, end - recordOffset_, lfLf};
+        const std::size_t startSize = static_cast<std::size_t>(
+            std::min<int64_t>(record.length, static_cast<int64_t>(kHeaderLimit)));
+        if (headerInString_) {
+            AppendHeaderUpTo(end);
+            return visit_(record, std::string_view(header_).substr(0, startSize));
+        }
+        return visit_(record, std::string_view(ByteAt(recordOffset_), startSize));
+    }
+
+    // The record's first bytes, up to kHeaderLimit, are copied out of the
+    // buffer before it moves on.
+    void AppendHeaderUpTo(int64_t to) {
+        const int64_t stop = std::min(to, recordOffset_ + static_cast<int64_t>(kHeaderLimit));
+        if (stop > headerEnd_) {
+            header_.append(ByteAt(headerEnd_), static_cast<std::size_t>(stop - headerEnd_));
+            headerEnd_ = stop;
+        }
+    }
+
+    void AnswerProbes(int64_t limit) {
+        while (nextProbe_ < probes_.size() && probes_[nextProbe_].position <= limit) {
+            EndProbe& probe = probes_[nextProbe_++];
+            probe.endsWithLfLf = probe.position >= 2 && ByteAt(probe.position)[-2] == '\n' &&
+                                 ByteAt(probe.position)[-1] == '\n';
+        }
+    }
+
+    std::vector<EndProbe>& probes_;
+    const RecordVisitor& visit_;
+    DataTextSummary& summary_;
+    std::vector<char> buffer_;
+    std::size_t filled_ = 0;
+    int64_t bufferStart_ = 0; // file position of buffer_[0]
+    int64_t at_ = 0;          // everything in front of it is searched
+    int64_t runStart_ = 0;    // the last run of CR LF pairs
+    int64_t runEnd_ = 0;
+    bool runLeadIsLfLf_ = false;
+    bool haveRecord_ = false;
+    int64_t recordOffset_ = 0;
+    std::string header_;
+    int64_t headerEnd_ = 0; // file position behind the last byte in header_
+    bool headerInString_ = false;
+    std::size_t nextProbe_ = 0;
+};
+
+bool HasThreeCharacterExtension(const std::string& path) {
+    return path.size() >= 4 && path[path.size() - 4] == '.' &&
+           path.find_first_of("/\\", path.size() - 3) == std::string::npos;
+}
+
+} // namespace
+
+bool ScanDataText(DiskFile& data, std::vector<EndProbe>& probes, const RecordVisitor& visit,
+                  DataTextSummary& summary, std::size_t blockSize) {
+    summary = {};
+    TextScan scan(probes, visit, summary, std::max<std::size_t>(blockSize, 1));
+    return scan.Run(data);
+}
+
+std::optional<RecordHeader> ReadRecordHeader(std::string_view recordStart) {
+    constexpr std::string_view kTopic = "\n'TOPIC:  ";
+    constexpr std::string_view kName = "\n'NAME:   ";
+    constexpr std::string_view kDate = "\n'DATE:   ";
+    const std::size_t topic = recordStart.find(kTopic);
+    const std::size_t name = recordStart.find(kName, topic);
+    const std::size_t date = recordStart.find(kDate, name);
+    if (topic == std::string_view::npos || name == std::string_view::npos ||
+        date == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t dateValue = date + kDate.size();
+    const std::size_t body = recordStart.find("\n\n", dateValue);
+    if (body == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t topicValue = topic + kTopic.size();
+    const std::size_t nameValue = name + kName.size();
+    return RecordHeader{recordStart.substr(topicValue, name - topicValue),
+                        recordStart.substr(nameValue, date - nameValue),
+                        recordStart.substr(dateValue, body - dateValue)};
+}
+
+std::string IndexPrefixOfHeader(const RecordHeader& header) {
+    return IndexPrefix(header.topic, IndexAuthorOfName(header.name), header.date);
+}
+
+std::string WithBaseSuffix(const std::string& path, const char* suffix) {
+    return path.substr(0, path.size() - std::min<std::size_t>(3, path.size())) + suffix;
+}
+
+std::optional<std::string> IndexPathOfData(const std::string& dataPath) {
+    if (!HasThreeCharacterExtension(dataPath)) {
+        return std::nullopt;
+    }
+    std::string index = WithBaseSuffix(dataPath, "IDX");
+    if (EqualIgnoringAsciiCase(index, dataPath)) {
+        return std::nullopt;
+    }
+    return index;
+}
+
+bool ReadWholeBaseFile(FileSystem& files, const std::string& path, Sharing sharing,
+                       std::string& bytes) {
+    const std::unique_ptr<DiskFile> file = files.Open(path, OpenMode::Read, sharing);
+    const int64_t size = file ? file->Size() : -1;
+    if (size < 0) {
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(size));
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const int64_t count = file->Read(bytes.data() + filled, bytes.size() - filled);
+        if (count <= 0) {
+            return false;
+        }
+        filled += static_cast<std::size_t>(count);
+    }
+    char beyond;
+    return file->Read(&beyond, 1) == 0;
+}
