@@ -173,6 +173,8 @@ TEST(BuildCommand, FolderRenamedDuringTheBuildNamesItsUnreadPages) {
     for (int i = 0; i < kPages; ++i) {
         std::filesystem::copy_file(page, pages / ("p" + std::to_string(i) + ".html"));
     }
+    // Taken before the tool starts, which makes its work files at once.
+    const auto before = std::filesystem::last_write_time(pages);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -184,7 +186,6 @@ TEST(BuildCommand, FolderRenamedDuringTheBuildNamesItsUnreadPages) {
     }
     // Renamed once the run has made its first file there (the folder's time
     // of change moves), while most pages still wait.
-    const auto before = std::filesystem::last_write_time(pages);
     while (std::filesystem::last_write_time(pages) == before) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
