@@ -5,6 +5,7 @@
 // wherever the library makes the same one.
 #include "parser/convert_markup.h"
 #include "parser/link_text.h"
+#include "parser/markup_rules.h"
 #include "parser/page_parser.h"
 #include "parser/page_text.h"
 #include "parser/tests/reference_parser.h"
