@@ -76,8 +76,7 @@ PageBlock MakePageBlock(std::size_t size) {
     }
     const std::size_t front = size / 8 + 4096;
     PageBlock block;
-    block.bytes = std::make_unique_for_overwrite<char[]>(front + size);
-    PreferLargeMemoryPages(block.bytes.get(), front + size);
+    block.bytes = PageMemory(front + size);
     block.front = front;
     block.size = size;
     return block;
@@ -96,9 +95,11 @@ PageBlock ReadPageFile(const char* path) {
     if (!file.IsOpen()) {
         return {};
     }
-    // The size the file has now, and one byte more, so that the read that
-    // finds the end of the file needs no larger block. A file that grows
-    // meanwhile, or one whose size is not known, moves to larger blocks.
+    // The size the file has now, and one byte more: a read that gives fewer
+    // bytes than asked for has met the end of the file, so a file that keeps
+    // its size is read with one call. One that grows meanwhile fills the
+    // block and moves to larger ones; one whose size is not known (a pipe,
+    // whose reads may come back short) is read until a read gives nothing.
     const uint64_t known = file.Size();
     if (known >= SIZE_MAX / 4) {
         throw std::bad_alloc();
@@ -115,10 +116,11 @@ PageBlock ReadPageFile(const char* path) {
         if (read < 0) {
             return {};
         }
-        if (read == 0) {
+        const std::size_t asked = block.size - got;
+        got += static_cast<std::size_t>(read);
+        if (read == 0 || (known > 0 && static_cast<std::size_t>(read) < asked)) {
             break;
         }
-        got += static_cast<std::size_t>(read);
     }
     block.size = got;
     return block;

@@ -1,8 +1,9 @@
 // From a saved page file to the page text that the table scan works on.
 #pragma once
 
+#include "parser/page_file.h"
+
 #include <cstddef>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,7 +13,7 @@
 // has already read, and the room in front lets it do so even where a table's
 // text grows. Memory there is only touched when it is needed.
 struct PageBlock {
-    std::unique_ptr<char[]> bytes;
+    PageMemory bytes;
     std::size_t front = 0;
     std::size_t size = 0; // of the page, from `front` on
 
@@ -27,7 +28,8 @@ PageBlock PageBlockOf(std::string_view bytes);
 
 // Reads the file at `path` (opened for shared reading) into a block of its
 // size; a file that cannot be opened or read gives an empty block. A file
-// that changes while it is read gives the bytes that the reads returned.
+// that changes while it is read gives the bytes that the reads returned: a
+// read that comes back short of a known size ends the file.
 PageBlock ReadPageFile(const char* path);
 
 // Turns the page file's bytes in `bytes` into its text in place and returns
