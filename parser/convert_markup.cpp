@@ -237,39 +237,38 @@ class OnePass {
 
     // `tableAt` is where the table lies in the output's block, if it has one.
     OnePass(std::string_view table, std::size_t tableAt, std::string& threadLink, Output& out)
-        : table_(table), tableAt_(tableAt), threadLink_(threadLink), out_(out) {
+        : begin_(table.data()), end_(begin_ + table.size()), tableAt_(tableAt),
+          threadLink_(threadLink), out_(out) {
         resume_.linkSet = !threadLink.empty();
     }
 
     // Converts the table; false where the pass gave up, with the result
     // written up to the resume point.
     bool Run() {
-        const char* const begin = table_.data();
-        const char* const end = begin + table_.size();
-        const char* at = begin;
-        const char* tag = Find(begin, end, '<');
+        const char* at = begin_;
+        const char* tag = Find(begin_, end_, '<');
         while (tag != nullptr) {
             if (tag > at) {
-                Text({at, static_cast<std::size_t>(tag - at)});
+                Text({at, static_cast<std::size_t>(tag - at)}, true);
             }
-            const char* const close = Find(tag + 1, end, '>');
-            const char* const next = Find(tag + 1, end, '<');
-            if (failed_ || close == nullptr || (next != nullptr && next < close)) {
+            const char* const next = Find(tag + 1, end_, '<');
+            const char* const close = Find(tag + 1, next != nullptr ? next : end_, '>');
+            if (failed_ || close == nullptr) {
                 return false;
             }
             const std::string_view whole(tag, close + 1 - tag);
-            if (HoldsReference(whole)) {
+            if (NextAmpersand(tag) < close && HoldsReference(whole)) {
                 return false;
             }
-            Tag(whole, tag - begin);
+            Tag(whole, tag - begin_);
             if (failed_) {
                 return false;
             }
             at = close + 1;
             tag = next;
         }
-        if (at < end) {
-            Text({at, static_cast<std::size_t>(end - at)});
+        if (at < end_) {
+            Text({at, static_cast<std::size_t>(end_ - at)}, true);
         }
         EndRun();
         return !failed_ && !anchorOpen_ && !paragraphOpen_ && !formOpen_;
@@ -280,6 +279,18 @@ class OnePass {
   private:
     static const char* Find(const char* from, const char* end, char byte) {
         return static_cast<const char*>(std::memchr(from, byte, end - from));
+    }
+
+    // The first "&" of the table at or after `from`, or its end. Found once
+    // for every "&", not once for every tag and text.
+    const char* NextAmpersand(const char* from) {
+        if (ampersand_ == nullptr || ampersand_ < from) {
+            ampersand_ = Find(from, end_, '&');
+            if (ampersand_ == nullptr) {
+                ampersand_ = end_;
+            }
+        }
+        return ampersand_;
     }
 
     bool HoldsReference(std::string_view tag) const {
@@ -387,20 +398,22 @@ class OnePass {
         }
     }
 
-    // Text between tags, with its references decoded. A reference cut by a
-    // tag that goes before decoding waits in `carry_` for the rest of it.
-    void Text(std::string_view text) {
+    // Text between tags (of the table, or joined from pieces of it), with
+    // its references decoded. A reference cut by a tag that goes before
+    // decoding waits in `carry_` for the rest of it.
+    void Text(std::string_view text, bool inTable) {
         if (!carry_.empty()) {
             joined_ = carry_ + std::string(text);
             carry_.clear();
             text = joined_;
+            inTable = false;
         }
         if (lessThanLast_) {
             lessThanLast_ = false;
             failed_ = StartsLaterTag(text[0]);
         }
         for (std::size_t from = 0; !failed_;) {
-            const std::size_t at = text.find('&', from);
+            const std::size_t at = inTable ? AmpersandIn(text, from) : text.find('&', from);
             Decoded(text.substr(from, at - from));
             if (at == npos) {
                 return;
@@ -425,6 +438,11 @@ class OnePass {
             Decoded({&decoded, 1});
             from = at + length;
         }
+    }
+
+    std::size_t AmpersandIn(std::string_view text, std::size_t from) {
+        const char* const found = NextAmpersand(text.data() + from);
+        return found < text.data() + text.size() ? found - text.data() : npos;
     }
 
     // A tag that stays past the decoding ends the text run.
@@ -484,7 +502,9 @@ class OnePass {
         return npos;
     }
 
-    std::string_view table_;
+    const char* const begin_;
+    const char* const end_;
+    const char* ampersand_ = nullptr;
     std::size_t tableAt_;
     std::string& threadLink_;
     Output& out_;

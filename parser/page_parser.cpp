@@ -41,13 +41,13 @@ int32_t ParsePage(ParseState& state, PageBlock page) {
     if (block == nullptr) {
         return 0;
     }
-    page.size = PageTextInPlace({page.page(), page.size});
     if (page.size > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() / 2)) {
         return 0;
     }
-    PreparePageText({page.page(), page.size});
+    const PreparedPage prepared = PreparePage({page.page(), page.size});
+    page.size = prepared.size;
     const std::string_view pageText(page.page(), page.size);
-    const std::vector<TableInfo> found = SplitTables(pageText);
+    const std::vector<TableInfo> found = SplitTables(prepared.tableMarks);
 
     std::size_t totalText = 0;
     for (const TableInfo& info : found) {

@@ -45,7 +45,7 @@ struct LiteralRules {
 };
 
 struct Library {
-    static std::string PageText(const std::string& bytes) { return PageTextFromFileBytes(bytes); }
+    static std::string PageText(const std::string& bytes) { return PreparedPageText(bytes); }
     static std::string Convert(const std::string& table, std::string& link) {
         return ConvertMarkup(table, link);
     }
