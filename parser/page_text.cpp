@@ -15,7 +15,7 @@ namespace {
 
 constexpr char kEndOfFile = 0x1A;
 
-std::array<unsigned char, 256> MakeUpperCaseTable() {
+constexpr std::array<unsigned char, 256> MakeUpperCaseTable() {
     std::array<unsigned char, 256> table{};
     for (int byte = 0; byte < 256; ++byte) {
         table[byte] = static_cast<unsigned char>(byte);
@@ -37,7 +37,7 @@ std::array<unsigned char, 256> MakeUpperCaseTable() {
     return table;
 }
 
-const std::array<unsigned char, 256> kUpperCase = MakeUpperCaseTable();
+constexpr std::array<unsigned char, 256> kUpperCase = MakeUpperCaseTable();
 
 constexpr std::string_view kRecordStart = "'MESSAGE";
 constexpr std::string_view kTableStart = "<TABLE";
@@ -75,20 +75,29 @@ class TextScan {
                 OpenTag();
                 ++done_;
             }
-            for (; done_ < limit; ++done_) {
-                const unsigned char byte = static_cast<unsigned char>(text_[done_]);
-                if (byte == '>') {
-                    inTag_ = false;
-                    ++done_;
-                    NoteMark();
+            // Locals, since a byte written through the text could be one of
+            // the members as far as the compiler knows.
+            char* const text = text_;
+            std::size_t at = done_;
+            for (; at < limit; ++at) {
+                const unsigned char byte = static_cast<unsigned char>(text[at]);
+                if (byte == '>' || byte == '<') {
                     break;
                 }
-                if (byte == '<') {
-                    NoteMark();
-                    OpenTag();
-                    continue;
-                }
-                text_[done_] = static_cast<char>(kUpperCase[byte]);
+                text[at] = static_cast<char>(kUpperCase[byte]);
+            }
+            done_ = at;
+            if (at == limit) {
+                break;
+            }
+            if (text[at] == '>') {
+                inTag_ = false;
+                ++done_;
+                NoteMark();
+            } else {
+                NoteMark();
+                OpenTag();
+                ++done_;
             }
         }
         if (markPending_ && (last || done_ > markAt_ + kLookahead)) {
