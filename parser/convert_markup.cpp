@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -235,7 +236,8 @@ class OnePass {
         bool linkSet = false; // the thread link was found before it
     };
 
-    // `tableAt` is where the table lies in the output's block, if it has one.
+    // `tableAt` is where the table lies in the output's block, if it has
+    // one, and where the tag starts count from.
     OnePass(std::string_view table, std::size_t tableAt, std::string& threadLink, Output& out)
         : begin_(table.data()), end_(begin_ + table.size()), tableAt_(tableAt),
           threadLink_(threadLink), out_(out) {
@@ -244,15 +246,18 @@ class OnePass {
 
     // Converts the table; false where the pass gave up, with the result
     // written up to the resume point.
-    bool Run() {
+    bool Run(std::span<const uint32_t> tagStarts, std::size_t tagOrigin) {
+        // From a tag start to its place in the table.
+        const std::size_t shift = tagOrigin - tableAt_;
         const char* at = begin_;
-        const char* tag = Find(begin_, end_, '<');
-        while (tag != nullptr) {
+        for (std::size_t next = 0; next < tagStarts.size(); ++next) {
+            const char* const tag = begin_ + (tagStarts[next] + shift);
             if (tag > at) {
                 Text({at, static_cast<std::size_t>(tag - at)}, true);
             }
-            const char* const next = Find(tag + 1, end_, '<');
-            const char* const close = Find(tag + 1, next != nullptr ? next : end_, '>');
+            const char* const stop =
+                next + 1 < tagStarts.size() ? begin_ + (tagStarts[next + 1] + shift) : end_;
+            const char* const close = Find(tag + 1, stop, '>');
             if (failed_ || close == nullptr) {
                 return false;
             }
@@ -265,7 +270,6 @@ class OnePass {
                 return false;
             }
             at = close + 1;
-            tag = next;
         }
         if (at < end_) {
             Text({at, static_cast<std::size_t>(end_ - at)}, true);
@@ -524,9 +528,10 @@ class OnePass {
 
 // One pass as far as it goes, then the rules from its resume point; true
 // when one pass did it all.
-bool Convert(std::string_view table, std::size_t tableAt, std::string& threadLink, Output& out) {
+bool Convert(std::string_view table, std::size_t tableAt, std::span<const uint32_t> tagStarts,
+             std::size_t tagOrigin, std::string& threadLink, Output& out) {
     OnePass pass(table, tableAt, threadLink, out);
-    if (pass.Run()) {
+    if (pass.Run(tagStarts, tagOrigin)) {
         return true;
     }
     const OnePass::Resume& resume = pass.resume();
@@ -547,16 +552,21 @@ std::size_t ExpectedSize(std::string_view table) {
 } // namespace
 
 std::string ConvertMarkup(std::string_view table, std::string& threadLink) {
+    std::vector<uint32_t> tagStarts;
+    for (std::size_t at = table.find('<'); at != npos; at = table.find('<', at + 1)) {
+        tagStarts.push_back(static_cast<uint32_t>(at));
+    }
     Output out(ExpectedSize(table));
-    Convert(table, 0, threadLink, out);
+    Convert(table, 0, tagStarts, 0, threadLink, out);
     return std::move(out.Own());
 }
 
 ConvertedText ConvertMarkupInBlock(char* block, std::size_t at, std::string_view table,
+                                   std::span<const uint32_t> tagStarts, std::size_t tagOrigin,
                                    std::string& threadLink) {
     const std::size_t tableAt = table.data() - block;
     Output out(block, at, tableAt, ExpectedSize(table));
-    const bool onePass = Convert(table, tableAt, threadLink, out);
+    const bool onePass = Convert(table, tableAt, tagStarts, tagOrigin, threadLink, out);
     ConvertedText converted;
     converted.inBlock = out.InBlock();
     converted.cells = onePass && out.IndexKnown() ? std::move(out.Index()) : IndexCells(out.Text());

@@ -4,6 +4,8 @@
 #include "parser/cell_reader.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,8 @@ struct ConvertedText {
 // The same conversion for a table text of a page (which holds no CR) that
 // lies in `block` at or after `at`, written into the block from `at` on,
 // over table text already read. Every byte of the block before the table's
-// end may be overwritten.
+// end may be overwritten. `tagStarts` are where the table's "<" are, in
+// order, all of them and nothing else, counted from `tagOrigin` in the block.
 ConvertedText ConvertMarkupInBlock(char* block, std::size_t at, std::string_view table,
+                                   std::span<const uint32_t> tagStarts, std::size_t tagOrigin,
                                    std::string& threadLink);

@@ -56,7 +56,8 @@ bool At(const char* text, std::size_t available, std::size_t at, std::string_vie
 // Everything before `done_` is final.
 class TextScan {
   public:
-    explicit TextScan(char* text) : text_(text) {}
+    // Room is made for as many tag starts as a page dense with markup has.
+    TextScan(char* text, std::size_t size) : text_(text) { tags_.reserve(size / 16 + 16); }
 
     // Takes in the text up to `available`; with `last`, that is all of it.
     // Without it, the last bytes wait for what follows: a mark or a record
@@ -107,12 +108,14 @@ class TextScan {
     }
 
     std::vector<TableMark> TakeMarks() { return std::move(marks_); }
+    std::vector<uint32_t> TakeTagStarts() { return std::move(tags_); }
 
   private:
     void OpenTag() {
         inTag_ = true;
         markAt_ = done_;
         markPending_ = true;
+        tags_.push_back(static_cast<uint32_t>(done_));
     }
 
     // The bytes of a mark after its "<" are final once the tag's run of
@@ -155,6 +158,7 @@ class TextScan {
     std::size_t markAt_ = 0;
     bool markPending_ = false;
     std::vector<TableMark> marks_;
+    std::vector<uint32_t> tags_;
 };
 
 } // namespace
@@ -233,7 +237,7 @@ PreparedPage PreparePage(std::span<char> bytes) {
     }
     // Each line moves up behind the text before it, and is then taken in
     // while it is fresh in the cache.
-    TextScan scan(text);
+    TextScan scan(text, size);
     std::size_t out = 0;
     std::size_t in = 0;
     while (in < size) {
@@ -250,7 +254,7 @@ PreparedPage PreparePage(std::span<char> bytes) {
         }
         scan.Walk(out, in >= size);
     }
-    return {out, scan.TakeMarks()};
+    return {out, scan.TakeMarks(), scan.TakeTagStarts()};
 }
 
 std::string PreparedPageText(std::string bytes) {

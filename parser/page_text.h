@@ -5,6 +5,7 @@
 #include "parser/split_tables.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,11 +35,12 @@ PageBlock PageBlockOf(std::string_view bytes);
 // read that comes back short of a known size ends the file.
 PageBlock ReadPageFile(const char* path);
 
-// A page text made from the page file's bytes, and where its tables' marks
-// are, for SplitTables.
+// A page text made from the page file's bytes, where its tables' marks are,
+// for SplitTables, and where every "<" is, for ConvertMarkupInBlock.
 struct PreparedPage {
     std::size_t size = 0;
     std::vector<TableMark> tableMarks;
+    std::vector<uint32_t> tagStarts;
 };
 
 // Turns the page file's bytes in `bytes` into the page text in place, in
@@ -51,7 +53,7 @@ struct PreparedPage {
 //   one) and a ">" closes it;
 // - every "'MESSAGE" that is left becomes "'Message", so that no page text
 //   looks like the start of a record of the base files, inside a tag or not;
-// - every "<TABLE" and "</TABLE>" is noted.
+// - every "<", and every "<TABLE" and "</TABLE>" among them, is noted.
 PreparedPage PreparePage(std::span<char> bytes);
 
 // The page text made from a copy of the file's bytes.
