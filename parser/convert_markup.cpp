@@ -99,20 +99,21 @@ TagKind KindOf(std::string_view tag) {
     }
 }
 
+// The references the rules decode.
+struct Reference {
+    std::string_view written;
+    char decoded;
+};
+constexpr Reference kReferences[] = {{"&nbsp;", ' '}, {"&lt;", '<'}, {"&gt;", '>'}};
+
 // The decoded reference at the start of `text`, and its length; 0 when
 // none starts there.
 char ReferenceAt(std::string_view text, std::size_t& length) {
-    if (StartsWith(text, "&lt;")) {
-        length = 4;
-        return '<';
-    }
-    if (StartsWith(text, "&gt;")) {
-        length = 4;
-        return '>';
-    }
-    if (StartsWith(text, "&nbsp;")) {
-        length = 6;
-        return ' ';
+    for (const Reference& reference : kReferences) {
+        if (StartsWith(text, reference.written)) {
+            length = reference.written.size();
+            return reference.decoded;
+        }
     }
     return 0;
 }
@@ -120,24 +121,17 @@ char ReferenceAt(std::string_view text, std::size_t& length) {
 // A reference cut short by the end of its text, which a tag that goes
 // before decoding may join to the rest.
 bool BeginsReference(std::string_view text) {
-    return text.size() < 6 && (std::string_view("&nbsp;").starts_with(text) ||
-                               std::string_view("&lt;").starts_with(text) ||
-                               std::string_view("&gt;").starts_with(text));
+    for (const Reference& reference : kReferences) {
+        if (text.size() < reference.written.size() && reference.written.starts_with(text)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Bytes that, after a "<", begin a pattern of a rule after the references.
 bool StartsLaterTag(char byte) {
-    switch (byte) {
-    case 'A':
-    case 'B':
-    case 'F':
-    case 'H':
-    case 'I':
-    case 'P':
-    case 'T':
-    case '/': return true;
-    default: return false;
-    }
+    return std::string_view("ABFHIPT/").find(byte) != npos;
 }
 
 // Where converted text goes: into the page's block, never at or after
