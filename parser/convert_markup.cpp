@@ -231,14 +231,15 @@ class OnePass {
     };
 
     // `tableAt` is where the table lies in the output's block, if it has
-    // one, and where the tag starts count from.
+    // one.
     OnePass(std::string_view table, std::size_t tableAt, std::string& threadLink, Output& out)
         : begin_(table.data()), end_(begin_ + table.size()), tableAt_(tableAt),
           threadLink_(threadLink), out_(out) {
         resume_.linkSet = !threadLink.empty();
     }
 
-    // Converts the table; false where the pass gave up, with the result
+    // Converts the table, whose "<" are at `tagStarts` counted from
+    // `tagOrigin` in the block; false where the pass gave up, with the result
     // written up to the resume point.
     bool Run(std::span<const uint32_t> tagStarts, std::size_t tagOrigin) {
         // From a tag start to its place in the table.
