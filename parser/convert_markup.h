@@ -4,15 +4,17 @@
 #include "parser/cell_reader.h"
 
 #include <cstddef>
-#include <optional>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
-// Applies the conversion rules (markup_rules.h) in order to a table text
-// whose tags are upper case: line-breaking tags become CR LF, emphasis and
-// layout tags go, "&nbsp;", "&lt;" and "&gt;" are decoded, anchors become
-// their address (LinkText, which may also set `threadLink`), and every
-// "<TR>", "<TD>", "</TD>" and "</TR>" ends up on a line of its own.
+// Converts a table text whose tags are upper case: line-breaking tags become
+// CR LF, emphasis and layout tags go, "&nbsp;", "&lt;" and "&gt;" are
+// decoded, anchors become their address (LinkText, which may also set
+// `threadLink`), and every "<TR>", "<TD>", "</TD>" and "</TR>" ends up on a
+// line of its own. One pass over the tags does it; what that pass cannot
+// follow (a tag left open, for one) is converted rule by rule.
 std::string ConvertMarkup(std::string_view table, std::string& threadLink);
 
 // Where a table's converted text went: into the page's block, from `begin`
@@ -28,16 +30,8 @@ struct ConvertedText {
 // The same conversion for a table text of a page (which holds no CR) that
 // lies in `block` at or after `at`, written into the block from `at` on,
 // over table text already read. Every byte of the block before the table's
-// end may be overwritten.
+// end may be overwritten. `tagStarts` are where the table's "<" are, in
+// order, all of them and nothing else, counted from `tagOrigin` in the block.
 ConvertedText ConvertMarkupInBlock(char* block, std::size_t at, std::string_view table,
+                                   std::span<const uint32_t> tagStarts, std::size_t tagOrigin,
                                    std::string& threadLink);
-
-// The same conversion done rule by rule, one pass over the text per rule.
-std::string ConvertMarkupByRules(std::string_view table, std::string& threadLink);
-
-// The same conversion in one pass over the tags of the table, for markup
-// whose tags are all closed and in which no rule's result can combine with
-// its neighbours into something a later rule would match (as in every page
-// the forum writes). Returns nothing, and leaves `threadLink` alone, for a
-// table it cannot convert that way.
-std::optional<std::string> ConvertWellFormedMarkup(std::string_view table, std::string& threadLink);

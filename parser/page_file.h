@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 // A page file open for reading, shared with writers, closed when it goes.
 class PageFile {
@@ -24,7 +25,35 @@ class PageFile {
     intptr_t handle_;
 };
 
-// Asks for the block `bytes` to be backed by large memory pages where the
-// platform gives them on request: a page of many megabytes then costs a few
-// page faults instead of thousands. Only a hint; nothing changes otherwise.
-void PreferLargeMemoryPages(char* bytes, std::size_t size);
+// Memory for a page block. A block of a megabyte or more comes aligned and
+// sized for large memory pages where the platform gives them on request: a
+// page of many megabytes then costs a few page faults instead of thousands.
+// Throws std::bad_alloc when there is none.
+char* AllocatePageMemory(std::size_t size);
+void FreePageMemory(char* bytes, std::size_t size);
+
+// Owns the memory of one page block.
+class PageMemory {
+  public:
+    PageMemory() = default;
+    explicit PageMemory(std::size_t size) : bytes_(AllocatePageMemory(size)), size_(size) {}
+    ~PageMemory() {
+        if (bytes_ != nullptr) {
+            FreePageMemory(bytes_, size_);
+        }
+    }
+    PageMemory(PageMemory&& other) noexcept : bytes_(other.bytes_), size_(other.size_) {
+        other.bytes_ = nullptr;
+    }
+    PageMemory& operator=(PageMemory&& other) noexcept {
+        std::swap(bytes_, other.bytes_);
+        std::swap(size_, other.size_);
+        return *this;
+    }
+
+    char* get() const { return bytes_; }
+
+  private:
+    char* bytes_ = nullptr;
+    std::size_t size_ = 0;
+};

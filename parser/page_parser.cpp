@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string_view>
 
 namespace {
@@ -27,6 +28,16 @@ int32_t CellsPerRow(std::size_t cells, std::size_t rows) {
     return static_cast<int32_t>(quotient);
 }
 
+// The tag starts of a table text, counted from the page text's start.
+std::span<const uint32_t> TagStartsIn(const PreparedPage& page, std::string_view text,
+                                      std::string_view pageText) {
+    const std::vector<uint32_t>& starts = page.tagStarts;
+    const std::size_t begin = text.data() - pageText.data();
+    const auto first = std::lower_bound(starts.begin(), starts.end(), begin);
+    const auto last = std::lower_bound(first, starts.end(), begin + text.size());
+    return {first, last};
+}
+
 int32_t ClampTable(const ParseState& state, int32_t table) {
     return std::clamp<int32_t>(table, 1, static_cast<int32_t>(state.tables.size()));
 }
@@ -41,13 +52,13 @@ int32_t ParsePage(ParseState& state, PageBlock page) {
     if (block == nullptr) {
         return 0;
     }
-    page.size = PageTextInPlace({page.page(), page.size});
     if (page.size > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() / 2)) {
         return 0;
     }
-    PreparePageText({page.page(), page.size});
+    const PreparedPage prepared = PreparePage({page.page(), page.size});
+    page.size = prepared.size;
     const std::string_view pageText(page.page(), page.size);
-    const std::vector<TableInfo> found = SplitTables(pageText);
+    const std::vector<TableInfo> found = SplitTables(prepared.tableMarks);
 
     std::size_t totalText = 0;
     for (const TableInfo& info : found) {
@@ -80,7 +91,9 @@ int32_t ParsePage(ParseState& state, PageBlock page) {
         if (text.empty()) {
             table.text.begin = table.text.end = at;
         } else if (static_cast<std::size_t>(text.data() - block) + text.size() <= laterStart[k]) {
-            table.text = ConvertMarkupInBlock(block, at, text, state.threadLink);
+            table.text =
+                ConvertMarkupInBlock(block, at, text, TagStartsIn(prepared, text, pageText),
+                                     page.front, state.threadLink);
             if (table.text.inBlock) {
                 at = table.text.end;
             }

@@ -14,29 +14,24 @@ bool At(std::string_view page, std::size_t at, std::string_view marker) {
 
 } // namespace
 
-std::vector<TableInfo> SplitTables(std::string_view page) {
+std::vector<TableInfo> SplitTables(std::span<const TableMark> marks) {
     std::vector<TableInfo> tables;
     bool startSeen = false;
     bool endSeen = false;
     std::size_t start = 0;
     std::size_t end = 0;
-    // Only '<' can begin either marker, so the scan jumps from '<' to '<'.
-    // Going back to a remembered end (below) rescans at most the distance to
-    // the table start that completed the record, which the scan then passes
-    // for good: the whole scan stays linear.
-    std::size_t at = 0;
-    while (at < page.size()) {
-        const void* next = std::memchr(page.data() + at, '<', page.size() - at);
-        if (next == nullptr) {
-            break;
-        }
-        at = static_cast<const char*>(next) - page.data();
-        if (At(page, at, kTableStart)) {
-            start = at;
-            startSeen = true;
-        } else if (At(page, at, kTableEnd)) {
-            end = at;
+    // Going back to a remembered end (below) walks again at most the marks up
+    // to the table start that completed the record, which the walk then
+    // passes for good: the whole walk stays linear.
+    std::size_t endMark = 0;
+    for (std::size_t mark = 0; mark < marks.size(); ++mark) {
+        if (marks[mark].end) {
+            end = marks[mark].at;
             endSeen = true;
+            endMark = mark;
+        } else {
+            start = marks[mark].at;
+            startSeen = true;
         }
         if (startSeen && endSeen) {
             TableInfo table;
@@ -46,11 +41,23 @@ std::vector<TableInfo> SplitTables(std::string_view page) {
             tables.push_back(table);
             startSeen = false;
             endSeen = false;
-            at = end;
+            mark = endMark;
         }
-        ++at;
     }
     return tables;
+}
+
+std::vector<TableInfo> SplitTables(std::string_view page) {
+    std::vector<TableMark> marks;
+    for (std::size_t at = page.find('<'); at != std::string_view::npos;
+         at = page.find('<', at + 1)) {
+        if (At(page, at, kTableStart)) {
+            marks.push_back({static_cast<uint32_t>(at), false});
+        } else if (At(page, at, kTableEnd)) {
+            marks.push_back({static_cast<uint32_t>(at), true});
+        }
+    }
+    return SplitTables(marks);
 }
 
 std::string_view TableText(std::string_view page, const TableInfo& table) {

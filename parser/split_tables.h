@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -16,10 +17,20 @@ struct TableInfo {
                           // completed by an earlier, unmatched "</TABLE>"
 };
 
-// Scans the page text for "<TABLE" ... "</TABLE>" pairs in the order they
-// complete. Of nested tables the innermost is recorded; a "</TABLE>" with no
-// open table is remembered and completes a record at the next "<TABLE" (whose
-// table is then recorded once more when its own end comes).
+// Where a "<TABLE" (or, with `end`, a "</TABLE>") begins in the page text.
+struct TableMark {
+    uint32_t at = 0;
+    bool end = false;
+};
+
+// Walks the table marks of a page text, in page order, for "<TABLE" ...
+// "</TABLE>" pairs in the order they complete. Of nested tables the
+// innermost is recorded; a "</TABLE>" with no open table is remembered and
+// completes a record at the next "<TABLE" (whose table is then recorded once
+// more when its own end comes).
+std::vector<TableInfo> SplitTables(std::span<const TableMark> marks);
+
+// The same for a page text whose marks are not known yet.
 std::vector<TableInfo> SplitTables(std::string_view page);
 
 // The raw text of a recorded table: the Length bytes from StartPos, nothing

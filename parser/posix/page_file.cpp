@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,20 +27,55 @@ uint64_t PageFile::Size() const {
     return static_cast<uint64_t>(status.st_size);
 }
 
-void PreferLargeMemoryPages(char* bytes, std::size_t size) {
-#ifdef MADV_HUGEPAGE
-    // Only whole large pages inside the block can be advised.
-    constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
-    const uintptr_t first =
-        (reinterpret_cast<uintptr_t>(bytes) + kLargePage - 1) & ~(kLargePage - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(bytes) + size) & ~(kLargePage - 1);
-    if (end > first) {
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+namespace {
+
+constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+
+std::size_t LargePagesFor(std::size_t size) {
+    return (size + kLargePage - 1) & ~(kLargePage - 1);
+}
+
+} // namespace
+
+// A large block is mapped on its own, a large page more than it needs, and
+// the ends that are not aligned to large pages are given back, so that the
+// block starts on a large page. Its large pages are advised whole, the last
+// one too when that costs at most an eighth more memory than the block
+// needs; otherwise the block's tail takes small pages (a page of 2 MB would
+// otherwise take up 4 MB).
+char* AllocatePageMemory(std::size_t size) {
+    if (size < kLargeBlock) {
+        return static_cast<char*>(::operator new(size));
     }
-#else
-    static_cast<void>(bytes);
-    static_cast<void>(size);
+    const std::size_t length = LargePagesFor(size);
+    void* const mapped = mmap(nullptr, length + kLargePage, PROT_READ | PROT_WRITE,
+                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    const uintptr_t start = reinterpret_cast<uintptr_t>(mapped);
+    const uintptr_t aligned = (start + kLargePage - 1) & ~uintptr_t{kLargePage - 1};
+    if (aligned > start) {
+        munmap(mapped, aligned - start);
+    }
+    const std::size_t tail = start + length + kLargePage - (aligned + length);
+    if (tail > 0) {
+        munmap(reinterpret_cast<void*>(aligned + length), tail);
+    }
+#ifdef MADV_HUGEPAGE
+    const std::size_t advised = length - size <= size / 8 ? length : size & ~(kLargePage - 1);
+    madvise(reinterpret_cast<void*>(aligned), advised, MADV_HUGEPAGE);
 #endif
+    return reinterpret_cast<char*>(aligned);
+}
+
+void FreePageMemory(char* bytes, std::size_t size) {
+    if (size < kLargeBlock) {
+        ::operator delete(bytes);
+    } else {
+        munmap(bytes, LargePagesFor(size));
+    }
 }
 
 int64_t PageFile::Read(char* into, std::size_t count) {

@@ -24,32 +24,28 @@ TEST(PageText, LineEndsFollowTheTextLineRules) {
         {"\0a\r\n\0"s, "\0a\0"s}, // zero bytes are ordinary bytes
     };
     for (const auto& [file, text] : cases) {
-        EXPECT_EQ(PageTextFromFileBytes(file), text) << file;
+        EXPECT_EQ(PreparedPageText(file), text) << file;
     }
 }
 
 TEST(PageText, RecordStartsInThePageAreDefused) {
     std::string text = "'MESSAGE x 'MESSAGES 'message ''MESSAGE";
-    PreparePageText(text);
-    EXPECT_EQ(text, "'Message x 'MessageS 'message ''Message");
+    EXPECT_EQ(PreparedPageText(text), "'Message x 'MessageS 'message ''Message");
 }
 
 TEST(PageText, OnlyTheInsideOfTagsIsUpperCased) {
     std::string text = "text <a href=\"http://x/y\">Link</a> more > still <b";
-    PreparePageText(text);
-    EXPECT_EQ(text, "text <A HREF=\"HTTP://X/Y\">Link</A> more > still <B");
+    EXPECT_EQ(PreparedPageText(text), "text <A HREF=\"HTTP://X/Y\">Link</A> more > still <B");
 }
 
 TEST(PageText, UnbalancedBracketsFollowTheLastBracketSeen) {
     std::string text = "<a<b>c>d<<e";
-    PreparePageText(text);
-    EXPECT_EQ(text, "<A<B>c>d<<E");
+    EXPECT_EQ(PreparedPageText(text), "<A<B>c>d<<E");
 }
 
 TEST(PageText, NoRecordStartSurvivesTheUpperCasingOfTags) {
     std::string text = "<x 'MESSAGE>'MESSAGE<x\n'message http://x\n'forum:  x>";
-    PreparePageText(text);
-    EXPECT_EQ(text, "<X 'Message>'Message<X\n'Message HTTP://X\n'FORUM:  X>");
+    EXPECT_EQ(PreparedPageText(text), "<X 'Message>'Message<X\n'Message HTTP://X\n'FORUM:  X>");
 }
 
 TEST(PageText, UpperCasingCoversAsciiAndSevenCodePage437Letters) {

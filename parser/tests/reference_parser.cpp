@@ -219,8 +219,7 @@ std::string ConvertMarkup(std::string text, std::string& threadLink) {
     return text;
 }
 
-int32_t LoadAndParse(State& state, const std::string& fileBytes) {
-    state.threadLink.clear();
+std::string PreparedPageText(const std::string& fileBytes) {
     std::string page = PageTextFromFileBytes(fileBytes);
     page = Replace(page, "'MESSAGE", "'Message");
     bool inTag = false;
@@ -235,7 +234,12 @@ int32_t LoadAndParse(State& state, const std::string& fileBytes) {
             byte = static_cast<char>(Upper(static_cast<unsigned char>(byte)));
         }
     }
-    page = Replace(page, "'MESSAGE", "'Message");
+    return Replace(page, "'MESSAGE", "'Message");
+}
+
+int32_t LoadAndParse(State& state, const std::string& fileBytes) {
+    state.threadLink.clear();
+    const std::string page = PreparedPageText(fileBytes);
 
     // SplitTables
     state.tables.clear();

@@ -23,6 +23,8 @@ struct State {
 };
 
 std::string PageTextFromFileBytes(const std::string& bytes);
+// The page text after the record guards and the upper-casing of tags.
+std::string PreparedPageText(const std::string& fileBytes);
 std::string LinkText(const std::string& span, std::string& threadLink);
 std::string ConvertMarkup(std::string text, std::string& threadLink);
 

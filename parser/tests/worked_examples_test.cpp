@@ -5,6 +5,7 @@
 // wherever the library makes the same one.
 #include "parser/convert_markup.h"
 #include "parser/link_text.h"
+#include "parser/markup_rules.h"
 #include "parser/page_parser.h"
 #include "parser/page_text.h"
 #include "parser/tests/reference_parser.h"
@@ -44,7 +45,7 @@ struct LiteralRules {
 };
 
 struct Library {
-    static std::string PageText(const std::string& bytes) { return PageTextFromFileBytes(bytes); }
+    static std::string PageText(const std::string& bytes) { return PreparedPageText(bytes); }
     static std::string Convert(const std::string& table, std::string& link) {
         return ConvertMarkup(table, link);
     }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -37,14 +38,28 @@ uint64_t PageFile::Size() const {
 }
 
 // Large pages on Windows need a privilege that a user's program lacks.
-void PreferLargeMemoryPages(char* /*bytes*/, std::size_t /*size*/) {}
+char* AllocatePageMemory(std::size_t size) {
+    return static_cast<char*>(::operator new(size));
+}
 
+void FreePageMemory(char* bytes, std::size_t /*size*/) {
+    ::operator delete(bytes);
+}
+
+// One ReadFile takes at most a DWORD's worth of bytes; a read comes back
+// short only at the end of the file.
 int64_t PageFile::Read(char* into, std::size_t count) {
-    // One ReadFile takes at most a DWORD's worth of bytes.
-    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
-    DWORD got = 0;
-    if (!ReadFile(Handle(handle_), into, wanted, &got, nullptr)) {
-        return -1;
+    std::size_t total = 0;
+    while (total < count) {
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count - total, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(Handle(handle_), into + total, wanted, &got, nullptr)) {
+            return -1;
+        }
+        total += got;
+        if (got < wanted) {
+            break;
+        }
     }
-    return got;
+    return static_cast<int64_t>(total);
 }

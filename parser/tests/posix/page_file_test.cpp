@@ -16,7 +16,7 @@ namespace {
 // The page text of the file at `path`, as the parser reads it.
 std::string ReadPageText(const char* path) {
     PageBlock block = ReadPageFile(path);
-    return std::string(block.page(), PageTextInPlace({block.page(), block.size}));
+    return std::string(block.page(), PreparePage({block.page(), block.size}).size);
 }
 
 TEST(PageText, MissingFileReadsAsEmpty) {
