@@ -173,8 +173,6 @@ TEST(BuildCommand, FolderRenamedDuringTheBuildNamesItsUnreadPages) {
     for (int i = 0; i < kPages; ++i) {
         std::filesystem::copy_file(page, pages / ("p" + std::to_string(i) + ".html"));
     }
-    // Taken before the tool starts, which makes its work files at once.
-    const auto before = std::filesystem::last_write_time(pages);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -184,9 +182,9 @@ TEST(BuildCommand, FolderRenamedDuringTheBuildNamesItsUnreadPages) {
               static_cast<char*>(nullptr));
         _exit(127);
     }
-    // Renamed once the run has made its first file there (the folder's time
-    // of change moves), while most pages still wait.
-    while (std::filesystem::last_write_time(pages) == before) {
+    // Renamed once the run has made its index work file there, the second of
+    // the two it makes before it reads the first page.
+    while (!std::filesystem::exists(pages / "FORUM3.nwI")) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     std::filesystem::rename(pages, folder.path() / "renamed");
