@@ -2,6 +2,7 @@
 
 #include "builder/base/base_text.h"
 #include "builder/base/message_record.h"
+#include "builder/base/sound_base.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,8 +11,6 @@
 namespace {
 
 constexpr std::size_t kFieldCount = 6;
-// Eighteen digits always fit, and so does the sum of an offset and a length.
-constexpr std::size_t kLongestNumber = 18;
 
 // One index line as far as it could be read.
 struct IndexEntry {
@@ -24,21 +23,6 @@ struct IndexEntry {
     bool pastEnd = false;        // the length reaches beyond the .DAT
     bool endsWithLfLf = false;
 };
-
-// No sign, no blank, no leading zero.
-bool ReadPlainDecimal(std::string_view text, int64_t& value) {
-    if (text.empty() || text.size() > kLongestNumber || (text.size() > 1 && text[0] == '0')) {
-        return false;
-    }
-    value = 0;
-    for (char digit : text) {
-        if (digit < '0' || digit > '9') {
-            return false;
-        }
-        value = value * 10 + (digit - '0');
-    }
-    return true;
-}
 
 // Index bytes as a report line shows them: control bytes spelled out, so
 // that one fault stays one line.
@@ -253,16 +237,6 @@ class Checker {
         entries_.push_back(entry);
     }
 
-    // The index keeps a field as the build wrote it: without TAB, CR and LF.
-    static bool FieldMatches(std::string_view field, std::string_view value) {
-        for (char byte : value) {
-            if (byte == '\t' || byte == '\r' || byte == '\n') {
-                return field == IndexField(value);
-            }
-        }
-        return field == value;
-    }
-
     void CompareHeader(const IndexEntry& entry, const std::optional<RecordHeader>& header) {
         if (!header) {
             Fault(entry, "the record has no topic, name and date lines");
@@ -281,7 +255,7 @@ class Checker {
                                            text.substr(firstTab + 1, secondTab - firstTab - 1),
                                            text.substr(secondTab + 1)};
         for (std::size_t field = 0; field < 3; ++field) {
-            if (!FieldMatches(fields[field], lines[field].value)) {
+            if (!IndexFieldMatches(fields[field], lines[field].value)) {
                 Fault(entry, "field " + std::to_string(field + 1) + " " + Shown(fields[field]) +
                                  " does not match the " + lines[field].line + " line's " +
                                  Shown(IndexField(lines[field].value)));
@@ -377,6 +351,10 @@ BaseCheck CheckBase(FileSystem& files, const std::string& dataPath) {
         result.outcome = CheckOutcome::IndexMissing;
         return result;
     }
+    if (ConfirmSoundBase(files, dataPath, *indexPath, result.records)) {
+        return result;
+    }
+    result.records = 0;
     Checker checker(result);
     {
         std::string index;

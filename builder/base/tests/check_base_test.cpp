@@ -2,6 +2,8 @@
 // exact report lines it gives.
 #include "builder/base/check_base.h"
 
+#include "builder/base/sound_base.h"
+
 #include "builder/files/tests/temp_folder.h"
 #include "builder/files/tests/whole_file.h"
 
@@ -71,6 +73,20 @@ Report CheckFiles(const std::string& data, const std::string& index) {
         report.lines.push_back(FaultLine(fault));
     }
     return report;
+}
+
+// The records the quick pass confirms, read in blocks of `blockSize` bytes;
+// -1 when it gives up.
+int64_t QuickPassRecords(const std::string& data, const std::string& index, std::size_t blockSize) {
+    TempFolder folder;
+    WriteWholeFile(folder.Path("FORUM3.DAT"), data);
+    WriteWholeFile(folder.Path("FORUM3.IDX"), index);
+    int64_t records = -1;
+    if (!ConfirmSoundBase(PlatformFileSystem(), folder.Path("FORUM3.DAT"),
+                          folder.Path("FORUM3.IDX"), records, blockSize)) {
+        return -1;
+    }
+    return records;
 }
 
 } // namespace
@@ -191,7 +207,22 @@ TEST(CheckBase, ReportsEachFaultWithItsLineAndOffset) {
         SCOPED_TRACE(c.name);
         const Report report = CheckFiles(c.data, c.index);
         EXPECT_EQ(report.lines, c.lines);
+        // The quick pass confirms the sound bases, whatever the blocks
+        // split, and gives up on every faulty one.
+        for (std::size_t blockSize : {1, 2, 7, 64, 4096}) {
+            EXPECT_EQ(QuickPassRecords(c.data, c.index, blockSize), c.lines.empty() ? 3 : -1)
+                << blockSize;
+        }
     }
+}
+
+TEST(CheckBase, FindsNoFaultInLinesOutOfFileOrder) {
+    const std::string index = Line(1, 0, kOffset2, kRecords[1].size()) +
+                              Line(0, 1, kOffset1, kRecords[0].size()) + SoundLine(2);
+    EXPECT_EQ(QuickPassRecords(SoundData(), index, 4096), -1);
+    const Report report = CheckFiles(SoundData(), index);
+    EXPECT_EQ(report.records, 3);
+    EXPECT_EQ(report.lines, std::vector<std::string>());
 }
 
 TEST(CheckBase, CountsTheRecordsOfTheText) {
