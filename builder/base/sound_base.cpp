@@ -65,19 +65,37 @@ class IndexLines {
     bool failed_ = false;
 };
 
-// Splits at TAB; false unless there are exactly six fields.
-bool SplitSixFields(std::string_view line, std::string_view (&fields)[kFieldCount]) {
+// An index line split at TAB.
+struct IndexFields {
+    std::string_view fields[kFieldCount];
+    bool plain = true; // no CR or LF in the line
+};
+
+// False unless there are exactly six fields.
+bool SplitSixFields(std::string_view line, IndexFields& split) {
+    std::size_t count = 0;
     std::size_t from = 0;
-    for (std::size_t field = 0; field + 1 < kFieldCount; ++field) {
-        const std::size_t tab = line.find('\t', from);
-        if (tab == std::string_view::npos) {
-            return false;
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        const char byte = line[at];
+        if (byte == '\t') {
+            if (count + 1 == kFieldCount) {
+                return false;
+            }
+            split.fields[count++] = line.substr(from, at - from);
+            from = at + 1;
+        } else if (byte == '\r' || byte == '\n') {
+            split.plain = false;
         }
-        fields[field] = line.substr(from, tab - from);
-        from = tab + 1;
     }
-    fields[kFieldCount - 1] = line.substr(from);
-    return fields[kFieldCount - 1].find('\t') == std::string_view::npos;
+    split.fields[count] = line.substr(from);
+    return count + 1 == kFieldCount;
+}
+
+// A field equal to its header line's value matches unless that value holds
+// a TAB, CR or LF, which a plain line cannot.
+bool FieldMatches(const IndexFields& split, std::size_t field, std::string_view value) {
+    return (split.plain && split.fields[field] == value) ||
+           IndexFieldMatches(split.fields[field], value);
 }
 
 // Index line number `recordNumber` + 1 against the record: the numbers as
@@ -85,20 +103,20 @@ bool SplitSixFields(std::string_view line, std::string_view (&fields)[kFieldCoun
 // lines give them.
 bool LineDescribesRecord(std::string_view line, int64_t recordNumber, const TextRecord& record,
                          std::string_view recordStart) {
-    std::string_view fields[kFieldCount];
+    IndexFields split;
     int64_t number = 0;
     int64_t offset = 0;
     int64_t length = 0;
-    if (!SplitSixFields(line, fields) || !ReadPlainDecimal(fields[3], number) ||
-        number != recordNumber || !ReadPlainDecimal(fields[4], offset) ||
-        offset != record.offset + 1 || !ReadPlainDecimal(fields[5], length) ||
+    if (!SplitSixFields(line, split) || !ReadPlainDecimal(split.fields[3], number) ||
+        number != recordNumber || !ReadPlainDecimal(split.fields[4], offset) ||
+        offset != record.offset + 1 || !ReadPlainDecimal(split.fields[5], length) ||
         length != record.length || !record.endsWithLfLf) {
         return false;
     }
     const std::optional<RecordHeader> header = ReadRecordHeader(recordStart);
-    return header && IndexFieldMatches(fields[0], header->topic) &&
-           IndexFieldMatches(fields[1], IndexAuthorOfName(header->name)) &&
-           IndexFieldMatches(fields[2], header->date);
+    return header && FieldMatches(split, 0, header->topic) &&
+           FieldMatches(split, 1, IndexAuthorOfName(header->name)) &&
+           FieldMatches(split, 2, header->date);
 }
 
 } // namespace

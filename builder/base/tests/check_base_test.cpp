@@ -14,9 +14,10 @@
 
 namespace {
 
-// Three records of different lengths; the second has a two-line author.
+// Three records of different lengths; the first has a two-line topic (the
+// index leaves out its LF), the second a two-line author.
 const std::string kRecords[] = {
-    "'MESSAGE HTTP://F/1.HTML\n'FORUM:  Reports\n'TOPIC:  First\n'NAME:   ann,\n"
+    "'MESSAGE HTTP://F/1.HTML\n'FORUM:  Reports\n'TOPIC:  Fir\nst\n'NAME:   ann,\n"
     "'DATE:   May 1\n\nbody one\n\n\n\n",
     "'MESSAGE HTTP://F/2.HTML\n\n'TOPIC:  Second topic\n'NAME:   bob, Member\n"
     "'DATE:   May 2\n\nbody\n\n'FOLLOW-UP\n'ann'May 3\n\nreply\n\n\n",
@@ -194,6 +195,12 @@ TEST(CheckBase, ReportsEachFaultWithItsLineAndOffset) {
               ": field 2 'bob, Member' does not match the name line's "
               "'bob'",
           "line 3, offset " + o3 + ": field 3 'May 5' does not match the date line's 'May 4'"}},
+        {"index field holding the line's LF",
+         SoundData(),
+         "Fir\nst\tann\tMay 1\t0\t" + o1 + "\t" + Number(length1) + "\r\n" + SoundLine(1) +
+             SoundLine(2),
+         {"line 1, offset " + o1 +
+          ": field 1 'Fir\\x0Ast' does not match the topic line's 'First'"}},
         {"record without header lines",
          kRecords[0] + bare,
          SoundLine(0) + "x\ty\tz\t1\t" + o2 + "\t" + Number(bare.size()) + "\r\n",
