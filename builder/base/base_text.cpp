@@ -247,30 +247,6 @@ std::optional<RecordHeader> ReadRecordHeader(std::string_view recordStart) {
                         recordStart.substr(dateValue, body - dateValue)};
 }
 
-bool ReadPlainDecimal(std::string_view text, int64_t& value) {
-    constexpr std::size_t kLongestNumber = 18;
-    if (text.empty() || text.size() > kLongestNumber || (text.size() > 1 && text[0] == '0')) {
-        return false;
-    }
-    value = 0;
-    for (char digit : text) {
-        if (digit < '0' || digit > '9') {
-            return false;
-        }
-        value = value * 10 + (digit - '0');
-    }
-    return true;
-}
-
-bool IndexFieldMatches(std::string_view field, std::string_view value) {
-    for (char byte : value) {
-        if (byte == '\t' || byte == '\r' || byte == '\n') {
-            return field == IndexField(value);
-        }
-    }
-    return field == value;
-}
-
 std::string IndexPrefixOfHeader(const RecordHeader& header) {
     return IndexPrefix(header.topic, IndexAuthorOfName(header.name), header.date);
 }

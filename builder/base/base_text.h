@@ -71,15 +71,6 @@ struct RecordHeader {
 // Nothing when the record's first bytes lack one of the three lines.
 std::optional<RecordHeader> ReadRecordHeader(std::string_view recordStart);
 
-// Reads an index line's record number, offset or length: plain decimal,
-// without sign, blank or leading zero, at most 18 digits (so that an offset
-// and a length always add up without overflow).
-bool ReadPlainDecimal(std::string_view text, int64_t& value);
-
-// Whether an index field holds a header line's value as the build writes
-// it: without TAB, CR and LF.
-bool IndexFieldMatches(std::string_view field, std::string_view value);
-
 // The index's first three fields for the record, each ended by TAB, as the
 // build writes them.
 std::string IndexPrefixOfHeader(const RecordHeader& header);

@@ -4,13 +4,12 @@
 #include "builder/base/message_record.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <string_view>
 #include <vector>
 
 namespace {
-
-constexpr std::size_t kFieldCount = 6;
 
 // The lines of an index, each up to its CR LF, read block by block.
 class IndexLines {
@@ -65,58 +64,59 @@ class IndexLines {
     bool failed_ = false;
 };
 
-// An index line split at TAB.
-struct IndexFields {
-    std::string_view fields[kFieldCount];
-    bool plain = true; // no CR or LF in the line
-};
-
-// False unless there are exactly six fields.
-bool SplitSixFields(std::string_view line, IndexFields& split) {
-    std::size_t count = 0;
-    std::size_t from = 0;
-    for (std::size_t at = 0; at < line.size(); ++at) {
-        const char byte = line[at];
-        if (byte == '\t') {
-            if (count + 1 == kFieldCount) {
-                return false;
-            }
-            split.fields[count++] = line.substr(from, at - from);
-            from = at + 1;
-        } else if (byte == '\r' || byte == '\n') {
-            split.plain = false;
-        }
+// Whether the index leaves bytes of `value` out: TAB, CR and LF.
+bool HoldsTabOrLineBreak(std::string_view value) {
+    bool found = false;
+    for (char byte : value) {
+        found |= byte == '\t' || byte == '\r' || byte == '\n';
     }
-    split.fields[count] = line.substr(from);
-    return count + 1 == kFieldCount;
+    return found;
 }
 
-// A field equal to its header line's value matches unless that value holds
-// a TAB, CR or LF, which a plain line cannot.
-bool FieldMatches(const IndexFields& split, std::size_t field, std::string_view value) {
-    return (split.plain && split.fields[field] == value) ||
-           IndexFieldMatches(split.fields[field], value);
-}
-
-// Index line number `recordNumber` + 1 against the record: the numbers as
-// a sound index writes them, and the first three fields as its header
-// lines give them.
-bool LineDescribesRecord(std::string_view line, int64_t recordNumber, const TextRecord& record,
-                         std::string_view recordStart) {
-    IndexFields split;
-    int64_t number = 0;
-    int64_t offset = 0;
-    int64_t length = 0;
-    if (!SplitSixFields(line, split) || !ReadPlainDecimal(split.fields[3], number) ||
-        number != recordNumber || !ReadPlainDecimal(split.fields[4], offset) ||
-        offset != record.offset + 1 || !ReadPlainDecimal(split.fields[5], length) ||
-        length != record.length || !record.endsWithLfLf) {
+// Takes `field` and the TAB behind it off the front of `rest`.
+bool TakeField(std::string_view& rest, std::string_view field) {
+    if (rest.size() <= field.size() || rest.compare(0, field.size(), field) != 0 ||
+        rest[field.size()] != '\t') {
         return false;
     }
+    rest.remove_prefix(field.size() + 1);
+    return true;
+}
+
+// The index field for a header line's value: the value itself, unless it
+// holds bytes the index leaves out.
+bool TakeHeaderField(std::string_view& rest, std::string_view value) {
+    return HoldsTabOrLineBreak(value) ? TakeField(rest, IndexField(value)) : TakeField(rest, value);
+}
+
+// `number` in plain decimal digits, at most 18 of them as the full check
+// reads them.
+std::string_view Decimal(int64_t number, char (&digits)[24]) {
+    constexpr int64_t kBeyondEighteenDigits = 1000000000000000000;
+    if (number < 0 || number >= kBeyondEighteenDigits) {
+        return "-";
+    }
+    const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, number);
+    return std::string_view(digits, written.ptr - digits);
+}
+
+// Index line number `recordNumber` + 1 against the record: a sound index has
+// the very line the build writes for it, its first three fields from the
+// record's header lines. A line that equals it byte for byte splits into
+// exactly those six fields, so the full check would find no fault in it.
+bool LineDescribesRecord(std::string_view line, int64_t recordNumber, const TextRecord& record,
+                         std::string_view recordStart) {
     const std::optional<RecordHeader> header = ReadRecordHeader(recordStart);
-    return header && FieldMatches(split, 0, header->topic) &&
-           FieldMatches(split, 1, IndexAuthorOfName(header->name)) &&
-           FieldMatches(split, 2, header->date);
+    if (!header || !record.endsWithLfLf) {
+        return false;
+    }
+    char digits[24];
+    std::string_view rest = line;
+    return TakeHeaderField(rest, header->topic) &&
+           TakeHeaderField(rest, IndexAuthorOfName(header->name)) &&
+           TakeHeaderField(rest, header->date) && TakeField(rest, Decimal(recordNumber, digits)) &&
+           TakeField(rest, Decimal(record.offset + 1, digits)) &&
+           rest == Decimal(record.length, digits);
 }
 
 } // namespace
