@@ -4,7 +4,6 @@
 #include "builder/base/message_record.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -89,15 +88,27 @@ bool TakeHeaderField(std::string_view& rest, std::string_view value) {
     return HoldsTabOrLineBreak(value) ? TakeField(rest, IndexField(value)) : TakeField(rest, value);
 }
 
-// `number` in plain decimal digits, at most 18 of them as the full check
-// reads them.
-std::string_view Decimal(int64_t number, char (&digits)[24]) {
-    constexpr int64_t kBeyondEighteenDigits = 1000000000000000000;
-    if (number < 0 || number >= kBeyondEighteenDigits) {
-        return "-";
+// Takes `number` off the front of `rest` in plain decimal digits (no sign,
+// blank or leading zero, at most 18 digits, as the full check reads them),
+// with the TAB behind it, or as the rest of the line when it is the last.
+bool TakeNumber(std::string_view& rest, int64_t number, bool last) {
+    constexpr std::size_t kLongestNumber = 18;
+    int64_t value = 0;
+    std::size_t at = 0;
+    for (; at < std::min(rest.size(), kLongestNumber) && rest[at] >= '0' && rest[at] <= '9'; ++at) {
+        value = value * 10 + (rest[at] - '0');
     }
-    const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, number);
-    return std::string_view(digits, written.ptr - digits);
+    if (at == 0 || (at > 1 && rest[0] == '0') || value != number) {
+        return false;
+    }
+    if (last) {
+        return at == rest.size();
+    }
+    if (at == rest.size() || rest[at] != '\t') {
+        return false;
+    }
+    rest.remove_prefix(at + 1);
+    return true;
 }
 
 // Index line number `recordNumber` + 1 against the record: a sound index has
@@ -110,13 +121,11 @@ bool LineDescribesRecord(std::string_view line, int64_t recordNumber, const Text
     if (!header || !record.endsWithLfLf) {
         return false;
     }
-    char digits[24];
     std::string_view rest = line;
     return TakeHeaderField(rest, header->topic) &&
            TakeHeaderField(rest, IndexAuthorOfName(header->name)) &&
-           TakeHeaderField(rest, header->date) && TakeField(rest, Decimal(recordNumber, digits)) &&
-           TakeField(rest, Decimal(record.offset + 1, digits)) &&
-           rest == Decimal(record.length, digits);
+           TakeHeaderField(rest, header->date) && TakeNumber(rest, recordNumber, false) &&
+           TakeNumber(rest, record.offset + 1, false) && TakeNumber(rest, record.length, true);
 }
 
 } // namespace

@@ -134,6 +134,12 @@ TEST(CheckBase, ReportsEachFaultWithItsLineAndOffset) {
           "line 3, offset -: offset '+" + o3 + "' is not a plain decimal number",
           "line -, offset " + o2 + ": a record no index line covers",
           "line -, offset " + o3 + ": a record no index line covers"}},
+        {"a leading zero alone",
+         SoundData(),
+         SoundLine(0) + Line(1, 1, o2, leadingZero) + SoundLine(2),
+         {"line 2, offset " + o2 + ": length '0" + Number(length2) +
+              "' is not a plain decimal number",
+          "line -, offset " + o2 + ": a record no index line covers"}},
         {"record numbers out of order",
          SoundData(),
          SoundLine(0) + Line(1, 1, kOffset2, length2) + Line(2, 5, kOffset3, length3),
