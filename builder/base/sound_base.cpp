@@ -64,9 +64,9 @@ class IndexLines {
 };
 
 // Whether `value` may hold bytes the index leaves out (TAB, CR and LF):
-// true for any byte up to CR, as one comparison per byte, which the
-// compiler turns into vector code. Values with other control bytes merely
-// take the longer way through IndexField.
+// true for any byte up to CR, as one comparison per byte, which an
+// optimising compiler turns into vector code. Values with other control
+// bytes merely take the longer way through IndexField.
 bool MayHoldTabOrLineBreak(std::string_view value) {
     unsigned char lowest = 0xFF;
     for (char byte : value) {
