@@ -11,11 +11,21 @@ namespace {
 // Bytes kept in front of the block being searched: what a record's end
 // or a probe looks back at.
 constexpr std::size_t kLookBehind = 16;
+
+// The CR LF pairs right in front of a position (none, or a merge's joint),
+// and whether LF LF precedes them.
+struct Joint {
+    int64_t start;  // the first pair; the position itself when none
+    bool afterLfLf; // bytes start-2 and start-1 are LF LF
+};
 // A record start is known only with all of "'MESSAGE " in the buffer.
 constexpr std::size_t kLookAhead = kMessageLabel.size();
+// Where the byte the search looks for sits in "'MESSAGE ".
+constexpr int64_t kMarkAt = 6;
 
-// The state of one pass over the text: each block is searched with two
-// memchr passes, for apostrophes (record starts) and for CRs (joints).
+// The state of one pass over the text: each block is searched with one
+// memchr pass, for apostrophes (record starts). Joints are looked for only
+// in front of a record start, backwards.
 class TextScan {
   public:
     TextScan(std::vector<EndProbe>& probes, const RecordVisitor& visit, DataTextSummary& summary,
@@ -35,6 +45,9 @@ class TextScan {
             const int64_t end = bufferStart_ + static_cast<int64_t>(filled_);
             const int64_t limit =
                 atEnd ? end : std::max(at_, end - static_cast<int64_t>(kLookAhead - 1));
+            if (leadingJointOpen_) {
+                ExtendLeadingJoint(end, atEnd);
+            }
             if (!Search(limit, end)) {
                 return false;
             }
@@ -63,38 +76,60 @@ class TextScan {
     }
 
     // Moves the bytes still needed (the look-behind and an unsearched tail)
-    // to the front of the buffer.
+    // to the front of the buffer. What a joint reaching back past them
+    // would need is worked out first, for the two positions a backward walk
+    // over pairs can stop at.
     void KeepTail() {
         const int64_t keepFrom = std::max(bufferStart_, at_ - static_cast<int64_t>(kLookBehind));
+        const Joint kept[] = {JointBefore(keepFrom), JointBefore(keepFrom + 1)};
+        joints_[0] = kept[0];
+        joints_[1] = kept[1];
         const std::size_t drop = static_cast<std::size_t>(keepFrom - bufferStart_);
         std::memmove(buffer_.data(), buffer_.data() + drop, filled_ - drop);
         filled_ -= drop;
         bufferStart_ = keepFrom;
     }
 
-    // Handles every apostrophe and CR in [at_, limit), in file order.
+    // The CR LF pairs the file begins with, as far as the buffer shows them.
+    void ExtendLeadingJoint(int64_t end, bool atEnd) {
+        int64_t& jointEnd = summary_.leadingJointEnd;
+        while (jointEnd + 1 < end && ByteAt(jointEnd)[0] == '\r' && ByteAt(jointEnd)[1] == '\n') {
+            jointEnd += 2;
+        }
+        leadingJointOpen_ = jointEnd + 1 >= end && !atEnd;
+    }
+
+    // The joint that ends at `position`, walking back over CR LF pairs; one
+    // that reaches in front of the buffer continues as worked out before
+    // the buffer moved on.
+    Joint JointBefore(int64_t position) const {
+        while (position - 2 >= bufferStart_ && ByteAt(position)[-2] == '\r' &&
+               ByteAt(position)[-1] == '\n') {
+            position -= 2;
+        }
+        if (bufferStart_ > 0 && position < bufferStart_ + 2) {
+            return joints_[position - bufferStart_];
+        }
+        return {position,
+                position >= 2 && ByteAt(position)[-2] == '\n' && ByteAt(position)[-1] == '\n'};
+    }
+
+    // Handles every record start in [at_, limit), in file order. The search
+    // stops at the "G" of "'MESSAGE ": the label's only byte that the other
+    // header lines lack and that forum text seldom holds, while apostrophes
+    // begin every header line and every reply's author line.
     bool Search(int64_t limit, int64_t end) {
-        const char* const stop = ByteAt(limit);
-        const char* quote = Find(ByteAt(at_), stop, '\'');
-        const char* cr = Find(ByteAt(at_), stop, '\r');
-        while (quote != nullptr || cr != nullptr) {
-            if (cr != nullptr && (quote == nullptr || cr < quote)) {
-                const int64_t position = Position(cr);
-                const bool pair = position + 1 < end && cr[1] == '\n';
-                if (pair) {
-                    OnCrLf(position);
-                }
-                cr = Find(cr + (pair ? 2 : 1), stop, '\r');
-                continue;
-            }
-            const int64_t position = Position(quote);
-            if ((position == 0 || quote[-1] == '\n') &&
+        const char* const stop = ByteAt(std::min(limit + kMarkAt, end));
+        for (const char* mark = Find(ByteAt(at_ + kMarkAt), stop, kMessageLabel[kMarkAt]);
+             mark != nullptr; mark = Find(mark + 1, stop, kMessageLabel[kMarkAt])) {
+            const char* const label = mark - kMarkAt;
+            const int64_t position = Position(label);
+            if ((position == 0 || label[-1] == '\n') &&
                 position + static_cast<int64_t>(kLookAhead) <= end &&
-                std::memcmp(quote, kMessageLabel.data(), kLookAhead) == 0 &&
+                std::memcmp(label, kMessageLabel.data(), kLookAhead) == 0 &&
                 !OnRecordStart(position)) {
                 return false;
             }
-            quote = Find(quote + 1, stop, '\'');
         }
         return true;
     }
@@ -107,20 +142,6 @@ class TextScan {
     }
 
     int64_t Position(const char* byte) const { return bufferStart_ + (byte - buffer_.data()); }
-
-    // CR LF pairs next to each other make one run; the run just in front of
-    // a record start is a joint.
-    void OnCrLf(int64_t position) {
-        if (position != runEnd_) {
-            runStart_ = position;
-            runLeadIsLfLf_ =
-                position >= 2 && ByteAt(position)[-2] == '\n' && ByteAt(position)[-1] == '\n';
-        }
-        runEnd_ = position + 2;
-        if (runStart_ == 0) {
-            summary_.leadingJointEnd = runEnd_;
-        }
-    }
 
     bool OnRecordStart(int64_t position) {
         if (haveRecord_) {
@@ -139,14 +160,12 @@ class TextScan {
     }
 
     // The record runs up to `next` (a record start or the end of the file),
-    // less a joint right in front of it. A run ending there began behind the
-    // record's apostrophe.
+    // less a joint right in front of it. The joint begins behind the
+    // record's "'MESSAGE ", which holds no CR or LF.
     bool CompleteRecord(int64_t next) {
-        const bool joint = runEnd_ == next;
-        const int64_t end = joint ? runStart_ : next;
-        const bool lfLf =
-            joint ? runLeadIsLfLf_ : ByteAt(end)[-2] == '\n' && ByteAt(end)[-1] == '\n';
-        const TextRecord record{recordOffset_, end - recordOffset_, lfLf};
+        const Joint joint = JointBefore(next);
+        const int64_t end = joint.start;
+        const TextRecord record{recordOffset_, end - recordOffset_, joint.afterLfLf};
         const std::size_t startSize = static_cast<std::size_t>(
             std::min<int64_t>(record.length, static_cast<int64_t>(kHeaderLimit)));
         if (headerInString_) {
@@ -181,9 +200,8 @@ class TextScan {
     std::size_t filled_ = 0;
     int64_t bufferStart_ = 0; // file position of buffer_[0]
     int64_t at_ = 0;          // everything in front of it is searched
-    int64_t runStart_ = 0;    // the last run of CR LF pairs
-    int64_t runEnd_ = 0;
-    bool runLeadIsLfLf_ = false;
+    Joint joints_[2] = {};    // those ending at bufferStart_ and one behind it
+    bool leadingJointOpen_ = true;
     bool haveRecord_ = false;
     int64_t recordOffset_ = 0;
     std::string header_;

@@ -2,6 +2,7 @@
 
 #include "builder/base/base_text.h"
 #include "builder/base/message_record.h"
+#include "builder/base/sound_base.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -377,6 +378,10 @@ BaseCheck CheckBase(FileSystem& files, const std::string& dataPath) {
         result.outcome = CheckOutcome::IndexMissing;
         return result;
     }
+    if (ConfirmSoundBase(files, dataPath, *indexPath, result.records)) {
+        return result;
+    }
+    result.records = 0;
     Checker checker(result);
     {
         std::string index;

@@ -109,6 +109,13 @@ TEST(BaseText, ScanReadsTheRecordsAsThePlainReadingDoes) {
     for (int i = 0; i < 150; ++i) {
         texts.push_back(RandomText(random));
     }
+    // Joints longer than what the scan keeps of a block it has searched.
+    std::string longJoint;
+    for (int pair = 0; pair < 30; ++pair) {
+        longJoint += "\r\n";
+    }
+    texts.push_back(longJoint + "'MESSAGE A\n\n" + longJoint + "'MESSAGE B\n\n\r" + longJoint);
+    texts.push_back(longJoint + "x" + longJoint + "'MESSAGE C\n\n\n" + longJoint + "\r");
     // A header longer than the part of a record the scan keeps.
     texts.push_back("'MESSAGE Z\n\n'TOPIC:  " + std::string(kHeaderLimit, 't') +
                     "\n'NAME:   n\n'DATE:   d\n\n\n\n\r\n");

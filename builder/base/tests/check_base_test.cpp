@@ -2,6 +2,8 @@
 // exact report lines it gives.
 #include "builder/base/check_base.h"
 
+#include "builder/base/sound_base.h"
+
 #include "builder/files/tests/temp_folder.h"
 #include "builder/files/tests/whole_file.h"
 
@@ -12,9 +14,10 @@
 
 namespace {
 
-// Three records of different lengths; the second has a two-line author.
+// Three records of different lengths; the first has a two-line topic (the
+// index leaves out its LF), the second a two-line author.
 const std::string kRecords[] = {
-    "'MESSAGE HTTP://F/1.HTML\n'FORUM:  Reports\n'TOPIC:  First\n'NAME:   ann,\n"
+    "'MESSAGE HTTP://F/1.HTML\n'FORUM:  Reports\n'TOPIC:  Fir\nst\n'NAME:   ann,\n"
     "'DATE:   May 1\n\nbody one\n\n\n\n",
     "'MESSAGE HTTP://F/2.HTML\n\n'TOPIC:  Second topic\n'NAME:   bob, Member\n"
     "'DATE:   May 2\n\nbody\n\n'FOLLOW-UP\n'ann'May 3\n\nreply\n\n\n",
@@ -73,6 +76,20 @@ Report CheckFiles(const std::string& data, const std::string& index) {
     return report;
 }
 
+// The records the quick pass confirms, read in blocks of `blockSize` bytes;
+// -1 when it gives up.
+int64_t QuickPassRecords(const std::string& data, const std::string& index, std::size_t blockSize) {
+    TempFolder folder;
+    WriteWholeFile(folder.Path("FORUM3.DAT"), data);
+    WriteWholeFile(folder.Path("FORUM3.IDX"), index);
+    int64_t records = -1;
+    if (!ConfirmSoundBase(PlatformFileSystem(), folder.Path("FORUM3.DAT"),
+                          folder.Path("FORUM3.IDX"), records, blockSize)) {
+        return -1;
+    }
+    return records;
+}
+
 } // namespace
 
 TEST(CheckBase, ReportsEachFaultWithItsLineAndOffset) {
@@ -117,6 +134,12 @@ TEST(CheckBase, ReportsEachFaultWithItsLineAndOffset) {
           "line 3, offset -: offset '+" + o3 + "' is not a plain decimal number",
           "line -, offset " + o2 + ": a record no index line covers",
           "line -, offset " + o3 + ": a record no index line covers"}},
+        {"a leading zero alone",
+         SoundData(),
+         SoundLine(0) + Line(1, 1, o2, leadingZero) + SoundLine(2),
+         {"line 2, offset " + o2 + ": length '0" + Number(length2) +
+              "' is not a plain decimal number",
+          "line -, offset " + o2 + ": a record no index line covers"}},
         {"record numbers out of order",
          SoundData(),
          SoundLine(0) + Line(1, 1, kOffset2, length2) + Line(2, 5, kOffset3, length3),
@@ -178,6 +201,12 @@ TEST(CheckBase, ReportsEachFaultWithItsLineAndOffset) {
               ": field 2 'bob, Member' does not match the name line's "
               "'bob'",
           "line 3, offset " + o3 + ": field 3 'May 5' does not match the date line's 'May 4'"}},
+        {"index field holding the line's LF",
+         SoundData(),
+         "Fir\nst\tann\tMay 1\t0\t" + o1 + "\t" + Number(length1) + "\r\n" + SoundLine(1) +
+             SoundLine(2),
+         {"line 1, offset " + o1 +
+          ": field 1 'Fir\\x0Ast' does not match the topic line's 'First'"}},
         {"record without header lines",
          kRecords[0] + bare,
          SoundLine(0) + "x\ty\tz\t1\t" + o2 + "\t" + Number(bare.size()) + "\r\n",
@@ -191,7 +220,22 @@ TEST(CheckBase, ReportsEachFaultWithItsLineAndOffset) {
         SCOPED_TRACE(c.name);
         const Report report = CheckFiles(c.data, c.index);
         EXPECT_EQ(report.lines, c.lines);
+        // The quick pass confirms the sound bases, whatever the blocks
+        // split, and gives up on every faulty one.
+        for (std::size_t blockSize : {1, 2, 7, 64, 4096}) {
+            EXPECT_EQ(QuickPassRecords(c.data, c.index, blockSize), c.lines.empty() ? 3 : -1)
+                << blockSize;
+        }
     }
+}
+
+TEST(CheckBase, FindsNoFaultInLinesOutOfFileOrder) {
+    const std::string index = Line(1, 0, kOffset2, kRecords[1].size()) +
+                              Line(0, 1, kOffset1, kRecords[0].size()) + SoundLine(2);
+    EXPECT_EQ(QuickPassRecords(SoundData(), index, 4096), -1);
+    const Report report = CheckFiles(SoundData(), index);
+    EXPECT_EQ(report.records, 3);
+    EXPECT_EQ(report.lines, std::vector<std::string>());
 }
 
 TEST(CheckBase, CountsTheRecordsOfTheText) {
