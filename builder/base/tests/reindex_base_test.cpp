@@ -6,6 +6,7 @@
 
 #include "builder/base/build_run.h"
 #include "builder/base/check_base.h"
+#include "builder/base/tests/quiet_control.h"
 #include "builder/files/tests/temp_folder.h"
 #include "builder/files/tests/whole_file.h"
 #include "builder/merge/merge_bases.h"
@@ -16,15 +17,6 @@
 #include <random>
 
 namespace {
-
-class QuietControl : public BuildControl {
-  public:
-    void SetProgressRange(int) override {}
-    void SetProgress(int) override {}
-    void ClearStopRequest() override {}
-    bool StopRequested() override { return false; }
-    void PumpOneMessage() override {}
-};
 
 std::string IndexPath(const std::string& dataPath) {
     return dataPath.substr(0, dataPath.size() - 3) + "IDX";

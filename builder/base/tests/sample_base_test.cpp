@@ -1,6 +1,7 @@
 // The bundled sample pages give the checked-in forum 3 base, byte for byte:
 // natively through the static parser, on Windows through parvex.dll.
 #include "builder/base/build_run.h"
+#include "builder/base/tests/quiet_control.h"
 #include "builder/files/tests/temp_folder.h"
 #include "builder/files/tests/whole_file.h"
 #include "builder/outcomes/outcomes.h"
@@ -8,19 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-
-namespace {
-
-class QuietControl : public BuildControl {
-  public:
-    void SetProgressRange(int) override {}
-    void SetProgress(int) override {}
-    void ClearStopRequest() override {}
-    bool StopRequested() override { return false; }
-    void PumpOneMessage() override {}
-};
-
-} // namespace
 
 TEST(SampleBase, SamplePagesGiveTheExpectedForumBase) {
     TempFolder folder;
