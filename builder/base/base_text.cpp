@@ -210,11 +210,6 @@ class TextScan {
     std::size_t nextProbe_ = 0;
 };
 
-bool HasThreeCharacterExtension(const std::string& path) {
-    return path.size() >= 4 && path[path.size() - 4] == '.' &&
-           path.find_first_of("/\\", path.size() - 3) == std::string::npos;
-}
-
 } // namespace
 
 bool ScanDataText(DiskFile& data, std::vector<EndProbe>& probes, const RecordVisitor& visit,
@@ -251,37 +246,13 @@ std::string IndexPrefixOfHeader(const RecordHeader& header) {
     return IndexPrefix(header.topic, IndexAuthorOfName(header.name), header.date);
 }
 
-std::string WithBaseSuffix(const std::string& path, const char* suffix) {
-    return path.substr(0, path.size() - std::min<std::size_t>(3, path.size())) + suffix;
-}
-
 std::optional<std::string> IndexPathOfData(const std::string& dataPath) {
     if (!HasThreeCharacterExtension(dataPath)) {
         return std::nullopt;
     }
-    std::string index = WithBaseSuffix(dataPath, "IDX");
+    std::string index = WithExtensionReplaced(dataPath, "IDX");
     if (EqualIgnoringAsciiCase(index, dataPath)) {
         return std::nullopt;
     }
     return index;
-}
-
-bool ReadWholeBaseFile(FileSystem& files, const std::string& path, Sharing sharing,
-                       std::string& bytes) {
-    const std::unique_ptr<DiskFile> file = files.Open(path, OpenMode::Read, sharing);
-    const int64_t size = file ? file->Size() : -1;
-    if (size < 0) {
-        return false;
-    }
-    bytes.resize(static_cast<std::size_t>(size));
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const int64_t count = file->Read(bytes.data() + filled, bytes.size() - filled);
-        if (count <= 0) {
-            return false;
-        }
-        filled += static_cast<std::size_t>(count);
-    }
-    char beyond;
-    return file->Read(&beyond, 1) == 0;
 }

@@ -79,10 +79,3 @@ std::string IndexPrefixOfHeader(const RecordHeader& header);
 // replaced by "IDX", as the merge derives it. Nothing when the path does
 // not end in a dot and three characters, or already names the index.
 std::optional<std::string> IndexPathOfData(const std::string& dataPath);
-
-// `path` with its last three characters replaced by `suffix`.
-std::string WithBaseSuffix(const std::string& path, const char* suffix);
-
-// The whole file in `bytes`; false when it cannot be opened or read.
-bool ReadWholeBaseFile(FileSystem& files, const std::string& path, Sharing sharing,
-                       std::string& bytes);

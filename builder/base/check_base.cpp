@@ -385,7 +385,7 @@ BaseCheck CheckBase(FileSystem& files, const std::string& dataPath) {
     Checker checker(result);
     {
         std::string index;
-        if (!ReadWholeBaseFile(files, *indexPath, Sharing::Shared, index)) {
+        if (!ReadWholeFile(files, *indexPath, Sharing::Shared, index)) {
             result.outcome = CheckOutcome::ReadFailed;
             return result;
         }

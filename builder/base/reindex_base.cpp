@@ -10,13 +10,9 @@
 
 namespace {
 
-// A new file under `path` holding `bytes`, pushed to the disk. A file left
-// under the name by an interrupted run goes first, and a link planted
-// there is removed, never written through.
+// A fresh file under `path` holding `bytes`, pushed to the disk.
 bool WriteNewFile(FileSystem& files, const std::string& path, const std::string& bytes) {
-    files.Delete(path);
-    const std::unique_ptr<DiskFile> file =
-        files.Open(path, OpenMode::CreateNew, Sharing::Exclusive);
+    const std::unique_ptr<DiskFile> file = CreateFreshFile(files, path);
     if (file && file->Write(bytes.data(), bytes.size()) && file->Flush()) {
         return true;
     }
@@ -62,8 +58,8 @@ ReindexResult IndexOfText(DiskFile& data, std::string& index) {
 
 ReindexResult ReindexBase(FileSystem& files, const std::string& dataPath) {
     const std::optional<std::string> indexPath = IndexPathOfData(dataPath);
-    const std::string workPath = WithBaseSuffix(dataPath, kReindexWorkSuffix);
-    const std::string backupPath = WithBaseSuffix(dataPath, kReindexBackupSuffix);
+    const std::string workPath = WithExtensionReplaced(dataPath, kReindexWorkSuffix);
+    const std::string backupPath = WithExtensionReplaced(dataPath, kReindexBackupSuffix);
     if (!indexPath || EqualIgnoringAsciiCase(dataPath, workPath) ||
         EqualIgnoringAsciiCase(dataPath, backupPath)) {
         return {ReindexOutcome::NotABasePath};
@@ -95,7 +91,7 @@ ReindexResult ReindexBase(FileSystem& files, const std::string& dataPath) {
     }
     if (files.Exists(*indexPath)) {
         std::string oldIndex;
-        if (!ReadWholeBaseFile(files, *indexPath, Sharing::Exclusive, oldIndex)) {
+        if (!ReadWholeFile(files, *indexPath, Sharing::Exclusive, oldIndex)) {
             return {ReindexOutcome::ReadFailed};
         }
         if (!WriteNewFile(files, backupPath, oldIndex)) {

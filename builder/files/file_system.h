@@ -135,5 +135,25 @@ std::string FolderOfPath(const std::string& path);
 // path separator, else with the platform's separator added.
 std::string FolderWithSeparator(const std::string& folder);
 
+// `path` with its last three characters replaced by `suffix`: how the names
+// beside a base (its index, backups and work files) are made from its .DAT.
+std::string WithExtensionReplaced(const std::string& path, const char* suffix);
+
+// True when a dot and three characters end `path`, so that the names made
+// by WithExtensionReplaced stay in its folder.
+bool HasThreeCharacterExtension(const std::string& path);
+
+// A new file under `path` for writing: a file left there by an interrupted
+// run goes first, and a link planted under the name is removed, never
+// written through. Null when it cannot be made.
+std::unique_ptr<DiskFile> CreateFreshFile(FileSystem& files, const std::string& path);
+
+// Reads exactly `size` bytes; false at the end of the file or a failed read.
+bool ReadExactly(DiskFile& file, char* buffer, std::size_t size);
+
+// The whole file in `bytes`, read in one piece of its size; false when it
+// cannot be opened or read, or holds more than its size said.
+bool ReadWholeFile(FileSystem& files, const std::string& path, Sharing sharing, std::string& bytes);
+
 // The platform's file system.
 FileSystem& PlatformFileSystem();

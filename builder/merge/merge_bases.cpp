@@ -24,21 +24,15 @@ struct MergeNames {
     std::string indexBackup;
 };
 
-// Every other name comes from a base path by replacing its last three
-// characters.
-std::string WithSuffix(const std::string& path, const char* suffix) {
-    return path.substr(0, path.size() - std::min<std::size_t>(3, path.size())) + suffix;
-}
-
 MergeNames DeriveNames(const std::string& newBasePath, const std::string& oldBasePath) {
     return {newBasePath,
-            WithSuffix(newBasePath, "IDX"),
+            WithExtensionReplaced(newBasePath, "IDX"),
             oldBasePath,
-            WithSuffix(oldBasePath, "IDX"),
-            WithSuffix(oldBasePath, "tmD"),
-            WithSuffix(oldBasePath, "DA_"),
-            WithSuffix(oldBasePath, "tmI"),
-            WithSuffix(oldBasePath, "ID_")};
+            WithExtensionReplaced(oldBasePath, "IDX"),
+            WithExtensionReplaced(oldBasePath, "tmD"),
+            WithExtensionReplaced(oldBasePath, "DA_"),
+            WithExtensionReplaced(oldBasePath, "tmI"),
+            WithExtensionReplaced(oldBasePath, "ID_")};
 }
 
 // The four inputs first, then the names the merge writes, replaces or
@@ -46,13 +40,6 @@ MergeNames DeriveNames(const std::string& newBasePath, const std::string& oldBas
 std::vector<const std::string*> AllNames(const MergeNames& names) {
     return {&names.newData,  &names.newIndex,   &names.oldData,   &names.oldIndex,
             &names.dataWork, &names.dataBackup, &names.indexWork, &names.indexBackup};
-}
-
-// A dot and three characters end the path, so that the names made from it
-// stay in its folder.
-bool HasThreeCharacterExtension(const std::string& path) {
-    return path.size() >= 4 && path[path.size() - 4] == '.' &&
-           path.find_first_of("/\\", path.size() - 3) == std::string::npos;
 }
 
 // The eight names must be eight files: an old path ending in ".DA_" would
@@ -89,32 +76,6 @@ bool InputsAreDistinctFiles(FileSystem& files, const MergeNames& names) {
     return true;
 }
 
-// Reads exactly `size` bytes, or fails at the end of the file or a failed
-// read.
-bool ReadExactly(DiskFile& file, char* buffer, std::size_t size) {
-    for (std::size_t filled = 0; filled < size;) {
-        const int64_t count = file.Read(buffer + filled, size - filled);
-        if (count <= 0) {
-            return false;
-        }
-        filled += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
-// An index is held whole while its lines are rewritten: read in one piece
-// of its size.
-bool ReadWholeFile(FileSystem& files, const std::string& path, std::string& bytes) {
-    const std::unique_ptr<DiskFile> file = files.Open(path, OpenMode::Read, Sharing::Exclusive);
-    const int64_t size = file ? file->Size() : -1;
-    if (size < 0) {
-        return false;
-    }
-    bytes.resize(static_cast<std::size_t>(size));
-    char beyond;
-    return ReadExactly(*file, bytes.data(), bytes.size()) && file->Read(&beyond, 1) == 0;
-}
-
 // An index up to its last line end: the lines a merge takes from it.
 std::string_view CompleteLines(std::string_view index) {
     const std::size_t lastLineEnd = index.rfind("\r\n");
@@ -149,18 +110,10 @@ bool OldIndexBeginsWithNewLines(std::string_view oldIndex, std::string_view newI
     return !newLines.empty() && oldIndex.substr(0, newLines.size()) == newLines;
 }
 
-// A work file is always a new file: one left by an interrupted merge goes
-// first, and a link planted under the name is removed, never written
-// through.
-std::unique_ptr<DiskFile> CreateWorkFile(FileSystem& files, const std::string& path) {
-    files.Delete(path);
-    return files.Open(path, OpenMode::CreateNew, Sharing::Exclusive);
-}
-
 // The new text, the old text and a CR LF.
 bool WriteDataWorkFile(FileSystem& files, const MergeNames& names,
                        std::unique_ptr<DiskFile> newData, int64_t newSize) {
-    const std::unique_ptr<DiskFile> work = CreateWorkFile(files, names.dataWork);
+    const std::unique_ptr<DiskFile> work = CreateFreshFile(files, names.dataWork);
     // The offsets move by the size noted before; a copy of another length
     // would leave them pointing beside the records.
     if (!work || newData->CopyRestTo(*work) != newSize) {
@@ -173,7 +126,7 @@ bool WriteDataWorkFile(FileSystem& files, const MergeNames& names,
 }
 
 bool WriteIndexWorkFile(FileSystem& files, const MergeNames& names, const std::string& index) {
-    const std::unique_ptr<DiskFile> work = CreateWorkFile(files, names.indexWork);
+    const std::unique_ptr<DiskFile> work = CreateFreshFile(files, names.indexWork);
     return work && work->Write(index.data(), index.size()) && work->Flush();
 }
 
@@ -275,8 +228,9 @@ Outcome MergeBases(FileSystem& files, const std::string& newBasePath,
     // Everything that can be checked is checked before any file is written.
     std::string newIndex;
     std::string oldIndex;
-    if (!ReadWholeFile(files, names.newIndex, newIndex) ||
-        !ReadWholeFile(files, names.oldIndex, oldIndex)) {
+    // Each index is held whole while its lines are rewritten.
+    if (!ReadWholeFile(files, names.newIndex, Sharing::Exclusive, newIndex) ||
+        !ReadWholeFile(files, names.oldIndex, Sharing::Exclusive, oldIndex)) {
         return Outcome::MergeFailed;
     }
     std::unique_ptr<DiskFile> newData =
